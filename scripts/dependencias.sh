@@ -4,7 +4,7 @@ set -euo pipefail
 
 PAQUETES=(
   build-essential cmake ninja-build pkg-config git
-  qt6-base-dev qt6-svg-dev libqt6svg6-dev libgl-dev
+  qt6-base-dev qt6-svg-dev libgl-dev
   firebird-dev libfbclient2 firebird3.0-server firebird3.0-utils
   libzint-dev libquazip1-qt6-dev libfreexl-dev libxlsxwriter-dev
   libgtest-dev libgmock-dev libbenchmark-dev libzxing-dev
@@ -20,9 +20,9 @@ done
 
 if [ ${#faltan[@]} -gt 0 ]; then
   echo "Instalando: ${faltan[*]}"
-  SUDO=""
-  if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+  SUDO=()
+  if [ "$(id -u)" -ne 0 ]; then SUDO=(sudo -E); fi
   export DEBIAN_FRONTEND=noninteractive
-  $SUDO apt-get update -qq
-  $SUDO -E apt-get install -y -qq --no-install-recommends "${faltan[@]}"
+  "${SUDO[@]}" apt-get update -qq
+  "${SUDO[@]}" apt-get install -y -qq --no-install-recommends "${faltan[@]}"
 fi
