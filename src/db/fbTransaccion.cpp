@@ -24,7 +24,7 @@ void Transaccion::inicia()
     Fb::Estado est;
     Firebird::IXpbBuilder *tpb = Fb::util()->getXpbBuilder(est.w(), Firebird::IXpbBuilder::TPB, nullptr, 0);
     est.verifica();
-    for (unsigned char etiqueta : {isc_tpb_version3, isc_tpb_write, isc_tpb_nowait, isc_tpb_rec_version,
+    for (unsigned char etiqueta : {isc_tpb_write, isc_tpb_nowait, isc_tpb_rec_version,
                                    isc_tpb_read_committed})
         tpb->insertTag(est.w(), etiqueta);
     const unsigned largo = tpb->getBufferLength(est.w());
