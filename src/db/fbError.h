@@ -36,7 +36,7 @@ private:
 // Códigos de uso frecuente
 namespace CodigoFb {
 constexpr qint64 UsuarioOClave = 335544472;   // login
-constexpr qint64 Bloqueo = 335544345;         // lock_conflict
+constexpr qint64 Bloqueo = 335544336;         // deadlock: conflicto de actualización (nowait)
 constexpr qint64 Actualizacion = 335544878;   // update_conflict
 constexpr qint64 ConexionCerrada = 335544856; // att_shutdown
 constexpr qint64 SinConexion = 335544324;     // bad_db_handle
