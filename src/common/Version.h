@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QString>
+
+// Versión del programa: "mayor.menor.revisión.compilación"
+QString VersionArchivo();

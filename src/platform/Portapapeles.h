@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QString>
+
+QString TextoPortapapeles();
+void PonTextoPortapapeles(const QString &texto);

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "common/Mensaje.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Mensaje mostrado durante una prueba
+struct MensajeMostrado
+{
+    QString texto;
+    QString titulo;
+    int flags = 0;
+};
+
+// Mientras vive, Mensaje no muestra nada: anota cada mensaje y contesta.
+// Los avisos (sólo Aceptar) se contestan IDOK; las preguntas toman la siguiente
+// respuesta de la cola o, sin respuestas pendientes, 'preguntaOmision'.
+class Respondedor
+{
+public:
+    explicit Respondedor(int preguntaOmision = IDYES);
+    ~Respondedor();
+    Respondedor(const Respondedor &) = delete;
+    Respondedor &operator=(const Respondedor &) = delete;
+
+    Respondedor &responde(int boton); // a la cola de preguntas
+    void ponOmision(int boton) { m_omision = boton; }
+
+    const QList<MensajeMostrado> &mensajes() const { return m_mensajes; }
+    int cuantos() const { return int(m_mensajes.size()); }
+    QStringList textos() const;
+    MensajeMostrado ultimo() const { return m_mensajes.isEmpty() ? MensajeMostrado{} : m_mensajes.last(); }
+    int pendientes() const { return int(m_cola.size()); }
+    void limpia() { m_mensajes.clear(); }
+
+private:
+    int m_omision;
+    QList<int> m_cola;
+    QList<MensajeMostrado> m_mensajes;
+    RespondedorMensaje m_anterior;
+};
