@@ -13,10 +13,75 @@
 
 #include <xlsxwriter.h>
 
+#include <dlfcn.h>
+
 #include <algorithm>
 #include <memory>
 
 namespace {
+
+// libxlsxwriter usa zipOpen de minizip, y QuaZip (con el que se leen libros) exporta
+// funciones con los mismos nombres pero otra firma: en un mismo espacio de enlace gana
+// la que se cargó primero y el programa se cae. Por eso se carga aparte con dlmopen,
+// en su propio espacio, donde sólo ve su minizip.
+struct LibXlsx
+{
+#define ETQ_FUNCION(nombre) decltype(&::nombre) nombre = nullptr;
+    ETQ_FUNCION(workbook_new_opt)
+    ETQ_FUNCION(workbook_add_worksheet)
+    ETQ_FUNCION(workbook_add_format)
+    ETQ_FUNCION(workbook_close)
+    ETQ_FUNCION(format_set_bold)
+    ETQ_FUNCION(format_set_num_format)
+    ETQ_FUNCION(worksheet_set_column)
+    ETQ_FUNCION(worksheet_write_string)
+    ETQ_FUNCION(worksheet_write_number)
+    ETQ_FUNCION(worksheet_write_boolean)
+    ETQ_FUNCION(worksheet_write_datetime)
+    ETQ_FUNCION(lxw_strerror)
+#undef ETQ_FUNCION
+    QString error; // vacío si quedó cargada
+};
+
+LibXlsx cargaLibXlsx()
+{
+    LibXlsx l;
+    const char *nombre = "libxlsxwriter.so." LXW_SOVERSION;
+    void *h = dlmopen(LM_ID_NEWLM, nombre, RTLD_NOW | RTLD_LOCAL);
+    if (!h) {
+        l.error = QStringLiteral("No se pudo cargar %1: %2").arg(QString::fromLatin1(nombre), QString::fromLocal8Bit(dlerror()));
+        return l;
+    }
+    bool completa = true;
+    auto busca = [&](auto &puntero, const char *simbolo) {
+        puntero = reinterpret_cast<std::remove_reference_t<decltype(puntero)>>(dlsym(h, simbolo));
+        if (!puntero && completa) {
+            completa = false;
+            l.error = QStringLiteral("Falta %1 en %2").arg(QString::fromLatin1(simbolo), QString::fromLatin1(nombre));
+        }
+    };
+#define ETQ_BUSCA(nombre) busca(l.nombre, #nombre);
+    ETQ_BUSCA(workbook_new_opt)
+    ETQ_BUSCA(workbook_add_worksheet)
+    ETQ_BUSCA(workbook_add_format)
+    ETQ_BUSCA(workbook_close)
+    ETQ_BUSCA(format_set_bold)
+    ETQ_BUSCA(format_set_num_format)
+    ETQ_BUSCA(worksheet_set_column)
+    ETQ_BUSCA(worksheet_write_string)
+    ETQ_BUSCA(worksheet_write_number)
+    ETQ_BUSCA(worksheet_write_boolean)
+    ETQ_BUSCA(worksheet_write_datetime)
+    ETQ_BUSCA(lxw_strerror)
+#undef ETQ_BUSCA
+    return l; // la biblioteca queda cargada mientras viva el programa
+}
+
+const LibXlsx &libXlsx()
+{
+    static const LibXlsx l = cargaLibXlsx();
+    return l;
+}
 
 constexpr int MaxFilas = 1048576;
 constexpr int MaxColumnas = 16384;
@@ -27,7 +92,7 @@ struct CierraLibro
     void operator()(lxw_workbook *l) const
     {
         if (l)
-            workbook_close(l);
+            libXlsx().workbook_close(l);
     }
 };
 
@@ -62,7 +127,7 @@ lxw_datetime aLxw(const QDateTime &f)
     return d;
 }
 
-QString textoError(lxw_error e) { return QString::fromUtf8(lxw_strerror(e)); }
+QString textoError(lxw_error e) { return QString::fromUtf8(libXlsx().lxw_strerror(e)); }
 
 } // namespace
 
@@ -87,20 +152,23 @@ QString EscribeLibroXlsx(const QAbstractItemModel &modelo, const QString &ruta)
     if (filas + 1 > MaxFilas)
         return QStringLiteral("La hoja admite %1 renglones y la tabla tiene %2").arg(MaxFilas - 1).arg(filas);
 
+    const LibXlsx &x = libXlsx();
+    if (!x.error.isEmpty())
+        return x.error;
     const QByteArray rutaLocal = QFile::encodeName(ruta);
     lxw_workbook_options opciones{};
     opciones.constant_memory = LXW_TRUE; // sin cargar todo en memoria para tablas grandes
     opciones.tmpdir = nullptr;
-    std::unique_ptr<lxw_workbook, CierraLibro> libro(workbook_new_opt(rutaLocal.constData(), &opciones));
+    std::unique_ptr<lxw_workbook, CierraLibro> libro(x.workbook_new_opt(rutaLocal.constData(), &opciones));
     if (!libro)
         return QStringLiteral("No se pudo crear el libro %1").arg(ruta);
-    lxw_worksheet *hoja = workbook_add_worksheet(libro.get(), nullptr);
-    lxw_format *negrita = workbook_add_format(libro.get());
-    format_set_bold(negrita);
-    lxw_format *formatoFecha = workbook_add_format(libro.get());
-    format_set_num_format(formatoFecha, "dd/mm/yyyy");
-    lxw_format *formatoFechaHora = workbook_add_format(libro.get());
-    format_set_num_format(formatoFechaHora, "dd/mm/yyyy hh:mm:ss");
+    lxw_worksheet *hoja = x.workbook_add_worksheet(libro.get(), nullptr);
+    lxw_format *negrita = x.workbook_add_format(libro.get());
+    x.format_set_bold(negrita);
+    lxw_format *formatoFecha = x.workbook_add_format(libro.get());
+    x.format_set_num_format(formatoFecha, "dd/mm/yyyy");
+    lxw_format *formatoFechaHora = x.workbook_add_format(libro.get());
+    x.format_set_num_format(formatoFechaHora, "dd/mm/yyyy hh:mm:ss");
 
     lxw_error error = LXW_NO_ERROR;
     auto anota = [&error](lxw_error e) {
@@ -110,7 +178,7 @@ QString EscribeLibroXlsx(const QAbstractItemModel &modelo, const QString &ruta)
     auto escribeTexto = [&](int f, int c, QString t, lxw_format *formato) {
         if (t.size() > MaxTexto)
             t.truncate(MaxTexto);
-        anota(worksheet_write_string(hoja, lxw_row_t(f), lxw_col_t(c), t.toUtf8().constData(), formato));
+        anota(x.worksheet_write_string(hoja, lxw_row_t(f), lxw_col_t(c), t.toUtf8().constData(), formato));
     };
 
     // Con memoria constante los anchos van antes de los renglones: se miden las primeras filas
@@ -127,7 +195,7 @@ QString EscribeLibroXlsx(const QAbstractItemModel &modelo, const QString &ruta)
                                                                                                   : int(v.toString().size());
             ancho = std::max(ancho, largo);
         }
-        anota(worksheet_set_column(hoja, lxw_col_t(c), lxw_col_t(c), std::clamp(ancho + 2, 8, 60), nullptr));
+        anota(x.worksheet_set_column(hoja, lxw_col_t(c), lxw_col_t(c), std::clamp(ancho + 2, 8, 60), nullptr));
     }
 
     for (int c = 0; c < columnas; ++c)
@@ -140,15 +208,15 @@ QString EscribeLibroXlsx(const QAbstractItemModel &modelo, const QString &ruta)
             if (!v.isValid() || v.isNull())
                 continue;
             if (v.typeId() == QMetaType::Bool) {
-                anota(worksheet_write_boolean(hoja, fila, col, v.toBool(), nullptr));
+                anota(x.worksheet_write_boolean(hoja, fila, col, v.toBool(), nullptr));
             } else if (esNumero(v)) {
-                anota(worksheet_write_number(hoja, fila, col, v.toDouble(), nullptr));
+                anota(x.worksheet_write_number(hoja, fila, col, v.toDouble(), nullptr));
             } else if (v.typeId() == QMetaType::QDate && v.toDate().isValid()) {
                 lxw_datetime d = aLxw(QDateTime(v.toDate(), QTime(0, 0)));
-                anota(worksheet_write_datetime(hoja, fila, col, &d, formatoFecha));
+                anota(x.worksheet_write_datetime(hoja, fila, col, &d, formatoFecha));
             } else if (v.typeId() == QMetaType::QDateTime && v.toDateTime().isValid()) {
                 lxw_datetime d = aLxw(v.toDateTime());
-                anota(worksheet_write_datetime(hoja, fila, col, &d, formatoFechaHora));
+                anota(x.worksheet_write_datetime(hoja, fila, col, &d, formatoFechaHora));
             } else {
                 const QString t = v.toString();
                 if (!t.isEmpty())
@@ -158,7 +226,7 @@ QString EscribeLibroXlsx(const QAbstractItemModel &modelo, const QString &ruta)
     }
     if (error != LXW_NO_ERROR)
         return textoError(error);
-    const lxw_error cierre = workbook_close(libro.release());
+    const lxw_error cierre = x.workbook_close(libro.release());
     if (cierre != LXW_NO_ERROR)
         return textoError(cierre);
     return {};
