@@ -72,7 +72,10 @@ GuionDialogos::GuionDialogos(int omision) : m_omision(omision)
     m_anterior = PonEjecutorDialogo([this](QDialog &d) { return ejecuta(d); });
 }
 
-GuionDialogos::~GuionDialogos() { PonEjecutorDialogo(std::move(m_anterior)); }
+GuionDialogos::~GuionDialogos()
+{
+    PonEjecutorDialogo(std::move(m_anterior));
+}
 
 GuionDialogos &GuionDialogos::agrega(Paso paso)
 {
@@ -100,7 +103,10 @@ GuionArchivos::GuionArchivos()
     });
 }
 
-GuionArchivos::~GuionArchivos() { PonSelectorArchivo(std::move(m_anterior)); }
+GuionArchivos::~GuionArchivos()
+{
+    PonSelectorArchivo(std::move(m_anterior));
+}
 
 GuionArchivos &GuionArchivos::agrega(const QString &nombre)
 {

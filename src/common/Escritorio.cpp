@@ -20,7 +20,8 @@ bool AbreArchivo(const QString &ruta)
         return abridorActual()(ruta);
     if (ruta.isEmpty())
         return false;
-    const QUrl url = QUrl(ruta).scheme().size() > 1 ? QUrl(ruta) : QUrl::fromLocalFile(QFileInfo(ruta).absoluteFilePath());
+    const QUrl url =
+        QUrl(ruta).scheme().size() > 1 ? QUrl(ruta) : QUrl::fromLocalFile(QFileInfo(ruta).absoluteFilePath());
     return QDesktopServices::openUrl(url);
 }
 
@@ -39,4 +40,7 @@ RegistroAperturas::RegistroAperturas(bool resultado)
     });
 }
 
-RegistroAperturas::~RegistroAperturas() { PonAbridorArchivos(std::move(m_anterior)); }
+RegistroAperturas::~RegistroAperturas()
+{
+    PonAbridorArchivos(std::move(m_anterior));
+}

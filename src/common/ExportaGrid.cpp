@@ -49,7 +49,8 @@ LibXlsx cargaLibXlsx()
     const char *nombre = "libxlsxwriter.so." LXW_SOVERSION;
     void *h = dlmopen(LM_ID_NEWLM, nombre, RTLD_NOW | RTLD_LOCAL);
     if (!h) {
-        l.error = QStringLiteral("No se pudo cargar %1: %2").arg(QString::fromLatin1(nombre), QString::fromLocal8Bit(dlerror()));
+        l.error = QStringLiteral("No se pudo cargar %1: %2")
+                      .arg(QString::fromLatin1(nombre), QString::fromLocal8Bit(dlerror()));
         return l;
     }
     bool completa = true;
@@ -127,7 +128,10 @@ lxw_datetime aLxw(const QDateTime &f)
     return d;
 }
 
-QString textoError(lxw_error e) { return QString::fromUtf8(libXlsx().lxw_strerror(e)); }
+QString textoError(lxw_error e)
+{
+    return QString::fromUtf8(libXlsx().lxw_strerror(e));
+}
 
 } // namespace
 
@@ -191,8 +195,9 @@ QString EscribeLibroXlsx(const QAbstractItemModel &modelo, const QString &ruta)
         int ancho = int(modelo.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString().size());
         for (int f = 0; f < std::min(filas, 500); ++f) {
             const QVariant v = valor(f, c);
-            const int largo = v.typeId() == QMetaType::QDate ? 10 : v.typeId() == QMetaType::QDateTime ? 19
-                                                                                                  : int(v.toString().size());
+            const int largo = v.typeId() == QMetaType::QDate       ? 10
+                              : v.typeId() == QMetaType::QDateTime ? 19
+                                                                   : int(v.toString().size());
             ancho = std::max(ancho, largo);
         }
         anota(x.worksheet_set_column(hoja, lxw_col_t(c), lxw_col_t(c), std::clamp(ancho + 2, 8, 60), nullptr));

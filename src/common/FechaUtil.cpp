@@ -6,10 +6,18 @@
 
 const QStringList &MesesCortos()
 {
-    static const QStringList meses = {QString(),           QStringLiteral("Ene"), QStringLiteral("Feb"),
-                                      QStringLiteral("Mar"), QStringLiteral("Abr"), QStringLiteral("May"),
-                                      QStringLiteral("Jun"), QStringLiteral("Jul"), QStringLiteral("Ago"),
-                                      QStringLiteral("Sep"), QStringLiteral("Oct"), QStringLiteral("Nov"),
+    static const QStringList meses = {QString(),
+                                      QStringLiteral("Ene"),
+                                      QStringLiteral("Feb"),
+                                      QStringLiteral("Mar"),
+                                      QStringLiteral("Abr"),
+                                      QStringLiteral("May"),
+                                      QStringLiteral("Jun"),
+                                      QStringLiteral("Jul"),
+                                      QStringLiteral("Ago"),
+                                      QStringLiteral("Sep"),
+                                      QStringLiteral("Oct"),
+                                      QStringLiteral("Nov"),
                                       QStringLiteral("Dic")};
     return meses;
 }
@@ -32,10 +40,19 @@ const QStringList &MesesLargos()
     return meses;
 }
 
-QString MesCorto(int mes) { return mes >= 1 && mes <= 12 ? MesesCortos().at(mes) : QString(); }
-QString MesLargo(int mes) { return mes >= 1 && mes <= 12 ? MesesLargos().at(mes) : QString(); }
+QString MesCorto(int mes)
+{
+    return mes >= 1 && mes <= 12 ? MesesCortos().at(mes) : QString();
+}
+QString MesLargo(int mes)
+{
+    return mes >= 1 && mes <= 12 ? MesesLargos().at(mes) : QString();
+}
 
-static QString dosDigitos(int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); }
+static QString dosDigitos(int n)
+{
+    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+}
 
 QString FechaTexto(const QDate &fecha)
 {
@@ -43,18 +60,48 @@ QString FechaTexto(const QDate &fecha)
            QStringLiteral("%1").arg(fecha.year(), 4, 10, QLatin1Char('0'));
 }
 
-QString FechaTextoCorta(const QDate &fecha) { return dosDigitos(fecha.day()) + QLatin1Char('-') + MesCorto(fecha.month()); }
+QString FechaTextoCorta(const QDate &fecha)
+{
+    return dosDigitos(fecha.day()) + QLatin1Char('-') + MesCorto(fecha.month());
+}
 
-QDate PrimerDiaMes(const QDate &fecha) { return QDate(fecha.year(), fecha.month(), 1); }
-QDate UltimoDiaMes(const QDate &fecha) { return QDate(fecha.year(), fecha.month(), DiasMes(fecha.year(), fecha.month())); }
-QDate PrimerDiaAnio(const QDate &fecha) { return QDate(fecha.year(), 1, 1); }
-QDate UltimoDiaAnio(const QDate &fecha) { return QDate(fecha.year(), 12, 31); }
-int MesFecha(const QDate &fecha) { return fecha.month(); }
-int AnioFecha(const QDate &fecha) { return fecha.year(); }
-QString NombreMesFecha(const QDate &fecha) { return MesLargo(fecha.month()); }
-QString AnioTexto(const QDate &fecha) { return QString::number(fecha.year()); }
+QDate PrimerDiaMes(const QDate &fecha)
+{
+    return QDate(fecha.year(), fecha.month(), 1);
+}
+QDate UltimoDiaMes(const QDate &fecha)
+{
+    return QDate(fecha.year(), fecha.month(), DiasMes(fecha.year(), fecha.month()));
+}
+QDate PrimerDiaAnio(const QDate &fecha)
+{
+    return QDate(fecha.year(), 1, 1);
+}
+QDate UltimoDiaAnio(const QDate &fecha)
+{
+    return QDate(fecha.year(), 12, 31);
+}
+int MesFecha(const QDate &fecha)
+{
+    return fecha.month();
+}
+int AnioFecha(const QDate &fecha)
+{
+    return fecha.year();
+}
+QString NombreMesFecha(const QDate &fecha)
+{
+    return MesLargo(fecha.month());
+}
+QString AnioTexto(const QDate &fecha)
+{
+    return QString::number(fecha.year());
+}
 
-bool EsBisiesto(int anio) { return (anio % 4 == 0 && anio % 100 != 0) || anio % 400 == 0; }
+bool EsBisiesto(int anio)
+{
+    return (anio % 4 == 0 && anio % 100 != 0) || anio % 400 == 0;
+}
 
 int DiasMes(int anio, int mes)
 {
@@ -64,11 +111,20 @@ int DiasMes(int anio, int mes)
     return dias[mes - 1] + (mes == 2 && EsBisiesto(anio) ? 1 : 0);
 }
 
-QDate FechaCero() { return QDate(1899, 12, 30); }
+QDate FechaCero()
+{
+    return QDate(1899, 12, 30);
+}
 
-int DiaANumero(const QDate &fecha) { return int(FechaCero().daysTo(fecha)); }
+int DiaANumero(const QDate &fecha)
+{
+    return int(FechaCero().daysTo(fecha));
+}
 
-QDate NumeroADia(int numero) { return FechaCero().addDays(numero); }
+QDate NumeroADia(int numero)
+{
+    return FechaCero().addDays(numero);
+}
 
 double FechaHoraANumero(const QDateTime &fechaHora)
 {

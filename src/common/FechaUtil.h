@@ -7,7 +7,7 @@
 // Nombres de los meses, índice 1..12 (el 0 queda vacío)
 const QStringList &MesesCortos(); // "Ene" .. "Dic"
 const QStringList &MesesLargos(); // "Enero" .. "Diciembre"
-QString MesCorto(int mes);         // vacío fuera de 1..12
+QString MesCorto(int mes);        // vacío fuera de 1..12
 QString MesLargo(int mes);
 
 QString FechaTexto(const QDate &fecha);      // 05/Ene/2024

@@ -31,7 +31,8 @@ QString FormatoNumero(double valor, int decimales)
     if (decimales <= 4 && std::fabs(valor) < 9e14)
         return FormatoNumero(Moneda::deDouble(valor), decimales);
     QString t = QString::number(valor, 'f', decimales);
-    if (t.startsWith(QLatin1Char('-')) && QString(t).remove(QLatin1Char('0')).remove(QLatin1Char('.')) == QLatin1String("-"))
+    if (t.startsWith(QLatin1Char('-')) &&
+        QString(t).remove(QLatin1Char('0')).remove(QLatin1Char('.')) == QLatin1String("-"))
         t.remove(0, 1); // "-0.00" -> "0.00"
     return AgregaMiles(t);
 }
@@ -71,8 +72,17 @@ double LeeNumero(const QString &texto, bool *ok)
     return v;
 }
 
-Moneda LeeMoneda(const QString &texto, bool *ok) { return Moneda::deTexto(limpiaNumero(texto), ok); }
+Moneda LeeMoneda(const QString &texto, bool *ok)
+{
+    return Moneda::deTexto(limpiaNumero(texto), ok);
+}
 
-QString FormatoFechaCorta() { return QLocale::system().dateFormat(QLocale::ShortFormat); }
+QString FormatoFechaCorta()
+{
+    return QLocale::system().dateFormat(QLocale::ShortFormat);
+}
 
-QString FechaCorta(const QDate &fecha) { return QLocale::system().toString(fecha, QLocale::ShortFormat); }
+QString FechaCorta(const QDate &fecha)
+{
+    return QLocale::system().toString(fecha, QLocale::ShortFormat);
+}

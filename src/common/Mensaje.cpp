@@ -20,11 +20,16 @@ constexpr int MascaraOmision = 0xF00;
 QMessageBox::Icon iconoDe(int flags)
 {
     switch (flags & MascaraIcono) {
-    case 16: return QMessageBox::Critical;
-    case 32: return QMessageBox::Question;
-    case 48: return QMessageBox::Warning;
-    case 64: return QMessageBox::Information;
-    default: return QMessageBox::NoIcon;
+    case 16:
+        return QMessageBox::Critical;
+    case 32:
+        return QMessageBox::Question;
+    case 48:
+        return QMessageBox::Warning;
+    case 64:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
     }
 }
 
@@ -37,10 +42,14 @@ struct Boton
 QList<Boton> botonesDe(int flags)
 {
     switch (flags & MascaraBotones) {
-    case 1: return {{QMessageBox::Ok, IDOK}, {QMessageBox::Cancel, IDCANCEL}};
-    case 3: return {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}, {QMessageBox::Cancel, IDCANCEL}};
-    case 4: return {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}};
-    default: return {{QMessageBox::Ok, IDOK}};
+    case 1:
+        return {{QMessageBox::Ok, IDOK}, {QMessageBox::Cancel, IDCANCEL}};
+    case 3:
+        return {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}, {QMessageBox::Cancel, IDCANCEL}};
+    case 4:
+        return {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}};
+    default:
+        return {{QMessageBox::Ok, IDOK}};
     }
 }
 
@@ -54,7 +63,10 @@ QString textoParaQt(QString t)
 
 } // namespace
 
-QString TituloAviso() { return QStringLiteral("Aviso del sistema"); }
+QString TituloAviso()
+{
+    return QStringLiteral("Aviso del sistema");
+}
 
 bool MensajeEsPregunta(int flags)
 {
@@ -98,5 +110,6 @@ int Mensaje(const QString &texto, const QString &titulo, int flags)
         if (creados[i] == pulsado)
             return botones[i].resultado;
     // Cerrada sin botón: Aceptar en avisos, No en preguntas
-    return MensajeEsPregunta(flags) ? ((flags & MascaraBotones) == 3 ? IDCANCEL : IDNO) : (botones.size() > 1 ? IDCANCEL : IDOK);
+    return MensajeEsPregunta(flags) ? ((flags & MascaraBotones) == 3 ? IDCANCEL : IDNO)
+                                    : (botones.size() > 1 ? IDCANCEL : IDOK);
 }

@@ -14,7 +14,10 @@ QString QuitaBlancos(const QString &texto)
     return r;
 }
 
-bool EstaVacio(const QString &texto) { return QuitaBlancos(texto).isEmpty(); }
+bool EstaVacio(const QString &texto)
+{
+    return QuitaBlancos(texto).isEmpty();
+}
 
 QString QuitaTexto(const QString &texto, const QString &parte)
 {
@@ -27,7 +30,10 @@ QString QuitaTexto(const QString &texto, const QString &parte)
     return r;
 }
 
-QString RepiteTexto(const QString &parte, int n) { return n <= 0 ? QString() : parte.repeated(n); }
+QString RepiteTexto(const QString &parte, int n)
+{
+    return n <= 0 ? QString() : parte.repeated(n);
+}
 
 void SeparaLista(QStringList &lista, const QString &texto, const QString &separador)
 {

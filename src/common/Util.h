@@ -5,10 +5,10 @@
 
 // Funciones de texto, folios y estado de impresora.
 
-QString QuitaBlancos(const QString &texto);                  // quita espacios, CR y LF
-bool EstaVacio(const QString &texto);                        // nada queda tras QuitaBlancos
+QString QuitaBlancos(const QString &texto);                     // quita espacios, CR y LF
+bool EstaVacio(const QString &texto);                           // nada queda tras QuitaBlancos
 QString QuitaTexto(const QString &texto, const QString &parte); // hasta que no quede ninguna
-QString RepiteTexto(const QString &parte, int n);            // vacío si n <= 0
+QString RepiteTexto(const QString &parte, int n);               // vacío si n <= 0
 // Limpia la lista y agrega los trozos de 'texto' en mayúsculas cortados en 'separador'
 void SeparaLista(QStringList &lista, const QString &texto, const QString &separador);
 

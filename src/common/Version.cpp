@@ -10,8 +10,8 @@
 QString VersionArchivo()
 {
     // Una parte que el proyecto no da queda como 0
-    const char *partes[] = {ETQ_TEXTO(ETQ_VERSION_MAYOR), ETQ_TEXTO(ETQ_VERSION_MENOR),
-                            ETQ_TEXTO(ETQ_VERSION_REVISION), ETQ_TEXTO(ETQ_VERSION_COMPILACION)};
+    const char *partes[] = {ETQ_TEXTO(ETQ_VERSION_MAYOR), ETQ_TEXTO(ETQ_VERSION_MENOR), ETQ_TEXTO(ETQ_VERSION_REVISION),
+                            ETQ_TEXTO(ETQ_VERSION_COMPILACION)};
     QStringList r;
     for (const char *p : partes)
         r << QString::number(QByteArray(p).trimmed().toInt());

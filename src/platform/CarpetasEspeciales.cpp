@@ -5,9 +5,15 @@
 #include <pwd.h>
 #include <unistd.h>
 
-QString CarpetaDatosComunes() { return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation); }
+QString CarpetaDatosComunes()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+}
 
-QString CarpetaDatosUsuario() { return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation); }
+QString CarpetaDatosUsuario()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+}
 
 QString NombreUsuarioSistema()
 {

@@ -7,10 +7,14 @@
 qint64 EstadoWindows(QPrinter::PrinterState estado)
 {
     switch (estado) {
-    case QPrinter::Idle: return 0;
-    case QPrinter::Active: return 1024;
-    case QPrinter::Aborted: return 4; // trabajo cancelado: pendiente de borrar
-    case QPrinter::Error: return 2;
+    case QPrinter::Idle:
+        return 0;
+    case QPrinter::Active:
+        return 1024;
+    case QPrinter::Aborted:
+        return 4; // trabajo cancelado: pendiente de borrar
+    case QPrinter::Error:
+        return 2;
     }
     return 8388608; // desconocido
 }
@@ -36,9 +40,15 @@ QList<DatosImpresora> ListaImpresoras()
     return r;
 }
 
-QStringList NombresImpresoras() { return QPrinterInfo::availablePrinterNames(); }
+QStringList NombresImpresoras()
+{
+    return QPrinterInfo::availablePrinterNames();
+}
 
-QString ImpresoraPredeterminada() { return QPrinterInfo::defaultPrinterName(); }
+QString ImpresoraPredeterminada()
+{
+    return QPrinterInfo::defaultPrinterName();
+}
 
 bool ExisteImpresora(const QString &nombre)
 {

@@ -9,8 +9,8 @@ class QPrinterInfo;
 struct DatosImpresora
 {
     QString nombre;
-    qint64 estado = 0;    // valor al estilo PRINTER_STATUS_* (ver EstadoWindows)
-    QString estadoTexto;  // EstadoImpresora(estado)
+    qint64 estado = 0;   // valor al estilo PRINTER_STATUS_* (ver EstadoWindows)
+    QString estadoTexto; // EstadoImpresora(estado)
     QString marcaModelo;
     QString ubicacion;
     QString descripcion;

@@ -49,11 +49,13 @@ QMap<QString, Celda> leeHoja(const QString &zip)
         const auto t = x.readNext();
         if (t == QXmlStreamReader::StartElement && x.name() == QLatin1String("c")) {
             ref = x.attributes().value(QLatin1String("r")).toString();
-            actual = Celda{x.attributes().value(QLatin1String("t")).toString(), {},
+            actual = Celda{x.attributes().value(QLatin1String("t")).toString(),
+                           {},
                            x.attributes().value(QLatin1String("s")).toString()};
             if (actual.tipo.isEmpty())
                 actual.tipo = QStringLiteral("n");
-        } else if (t == QXmlStreamReader::StartElement && (x.name() == QLatin1String("v") || x.name() == QLatin1String("t"))) {
+        } else if (t == QXmlStreamReader::StartElement &&
+                   (x.name() == QLatin1String("v") || x.name() == QLatin1String("t"))) {
             actual.valor = x.readElementText();
             if (actual.tipo == QLatin1String("s"))
                 actual.valor = compartidos.value(actual.valor.toInt());
@@ -64,13 +66,16 @@ QMap<QString, Celda> leeHoja(const QString &zip)
     return celdas;
 }
 
-bool esTexto(const Celda &c) { return c.tipo == QLatin1String("s") || c.tipo == QLatin1String("inlineStr") || c.tipo == QLatin1String("str"); }
+bool esTexto(const Celda &c)
+{
+    return c.tipo == QLatin1String("s") || c.tipo == QLatin1String("inlineStr") || c.tipo == QLatin1String("str");
+}
 
 std::unique_ptr<QStandardItemModel> modeloPrecios()
 {
     auto m = std::make_unique<QStandardItemModel>(0, 4);
-    m->setHorizontalHeaderLabels({QStringLiteral("Clave"), QStringLiteral("Descripción"), QStringLiteral("Precio"),
-                                  QStringLiteral("Fecha")});
+    m->setHorizontalHeaderLabels(
+        {QStringLiteral("Clave"), QStringLiteral("Descripción"), QStringLiteral("Precio"), QStringLiteral("Fecha")});
     auto fila = [&m](const QVariant &clave, const QVariant &desc, const QVariant &precio, const QVariant &fecha) {
         QList<QStandardItem *> items;
         for (const QVariant &v : {clave, desc, precio, fecha}) {
@@ -112,13 +117,20 @@ TEST(ExportaGrid, EscribeLibroYLoAbre)
     ASSERT_TRUE(QFile::exists(esperado));
 
     const auto celdas = leeHoja(esperado);
-    struct Esperada { const char *ref; bool texto; const char *valor; };
+    struct Esperada
+    {
+        const char *ref;
+        bool texto;
+        const char *valor;
+    };
     const Esperada tabla[] = {
-        {"A1", true, "Clave"}, {"B1", true, "Descripción"}, {"C1", true, "Precio"}, {"D1", true, "Fecha"},
+        {"A1", true, "Clave"},           {"B1", true, "Descripción"},
+        {"C1", true, "Precio"},          {"D1", true, "Fecha"},
         {"A2", true, "0075000123456"}, // la clave sigue siendo texto: sin perder ceros
-        {"B2", true, "Lápiz, amarillo"}, {"C2", false, "12.5"}, {"D2", false, "45296"},
-        {"B3", true, "Ñandú <grande> & \"más\""}, {"C3", false, "1234"},
-        {"C4", false, "-7"}, {"D4", false, "36526"},
+        {"B2", true, "Lápiz, amarillo"}, {"C2", false, "12.5"},
+        {"D2", false, "45296"},          {"B3", true, "Ñandú <grande> & \"más\""},
+        {"C3", false, "1234"},           {"C4", false, "-7"},
+        {"D4", false, "36526"},
     };
     for (const auto &e : tabla) {
         const QString ref = QString::fromLatin1(e.ref);
@@ -132,13 +144,37 @@ TEST(ExportaGrid, EscribeLibroYLoAbre)
     EXPECT_FALSE(celdas[QStringLiteral("D2")].estilo.isEmpty()); // fecha con formato
 }
 
+TEST(ExportaGrid, TablaGrandeCompleta)
+{
+    const int filas = 30000;
+    QStandardItemModel modelo(filas, 3);
+    for (int f = 0; f < filas; ++f) {
+        modelo.setData(modelo.index(f, 0), QStringLiteral("ART-%1").arg(f));
+        modelo.setData(modelo.index(f, 1), f * 1.5);
+        modelo.setData(modelo.index(f, 2), f % 2 == 0);
+    }
+    const QString ruta = Entorno::rutaNueva(QStringLiteral("grande"), QStringLiteral(".xlsx"));
+    ASSERT_EQ(EscribeLibroXlsx(modelo, ruta), QString());
+    const auto celdas = leeHoja(ruta);
+    EXPECT_EQ(celdas.size(), (filas + 1) * 3);
+    const QString ultima = QString::number(filas + 1);
+    EXPECT_EQ(celdas.value(QStringLiteral("A") + ultima).valor, QStringLiteral("ART-%1").arg(filas - 1));
+    EXPECT_EQ(celdas.value(QStringLiteral("B") + ultima).valor, QString::number((filas - 1) * 1.5));
+    EXPECT_EQ(celdas.value(QStringLiteral("C") + ultima).tipo, QStringLiteral("b"));
+    EXPECT_EQ(celdas.value(QStringLiteral("C2")).valor, QStringLiteral("1"));
+}
+
 TEST(ExportaGrid, NombreElegidoSiempreTerminaEnXlsx)
 {
-    struct Caso { const char *elegido; const char *final; };
+    struct Caso
+    {
+        const char *elegido;
+        const char *final;
+    };
     const Caso casos[] = {
-        {"/d/precios", "/d/precios.xlsx"},       {"/d/precios.xls", "/d/precios.xlsx"},
-        {"/d/precios.xlsx", "/d/precios.xlsx"},  {"/d/precios.XLS", "/d/precios.xlsx"},
-        {"/d/a.xls.xlsx", "/d/a.xlsx"},          {"/d/mis.xls/lista", "/d/mis.xls/lista.xlsx"},
+        {"/d/precios", "/d/precios.xlsx"},      {"/d/precios.xls", "/d/precios.xlsx"},
+        {"/d/precios.xlsx", "/d/precios.xlsx"}, {"/d/precios.XLS", "/d/precios.xlsx"},
+        {"/d/a.xls.xlsx", "/d/a.xlsx"},         {"/d/mis.xls/lista", "/d/mis.xls/lista.xlsx"},
     };
     for (const auto &c : casos)
         EXPECT_EQ(NombreLibroXlsx(QString::fromUtf8(c.elegido)), QString::fromUtf8(c.final)) << c.elegido;

@@ -22,7 +22,7 @@ TEST(Mensaje, RespondedorAnotaYContesta)
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QApplication::setOverrideCursor(Qt::BusyCursor);
     EXPECT_EQ(Mensaje(QStringLiteral("¿Borrar?"), TituloAviso(), MsjPregunta), IDYES); // de la cola
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);                               // cursor normal
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);                                // cursor normal
     EXPECT_EQ(Mensaje(QStringLiteral("Listo"), QStringLiteral("Otro"), MsjInformacion), IDOK);
     EXPECT_EQ(Mensaje(QStringLiteral("¿Seguro?"), TituloAviso(), MsjPreguntaNo), IDNO); // omisión
     ASSERT_EQ(r.cuantos(), 3);

@@ -24,7 +24,12 @@ TEST(Texto, BlancosYVacio)
 
 TEST(Texto, SeparaLista)
 {
-    struct Caso { const char *texto; const char *sep; QStringList esperado; };
+    struct Caso
+    {
+        const char *texto;
+        const char *sep;
+        QStringList esperado;
+    };
     const Caso casos[] = {
         {"caja  roja", " ", {"CAJA", "", "ROJA"}},
         {"caja ", " ", {"CAJA"}},
@@ -42,19 +47,37 @@ TEST(Texto, SeparaLista)
 
 TEST(Texto, TextoEnteroYReal)
 {
-    struct CasoE { const char *texto; qint64 valor; };
+    struct CasoE
+    {
+        const char *texto;
+        qint64 valor;
+    };
     const CasoE enteros[] = {
-        {"12abc", 12}, {"abc", 0}, {"", 0}, {"  -42", -42}, {"+7x", 7}, {"$1F", 31}, {"-$ff", -255},
-        {"$", 0}, {"- 5", 0}, {"3.9", 3}, {"00012", 12}, {"99999999999999999999", std::numeric_limits<qint64>::max()},
+        {"12abc", 12},
+        {"abc", 0},
+        {"", 0},
+        {"  -42", -42},
+        {"+7x", 7},
+        {"$1F", 31},
+        {"-$ff", -255},
+        {"$", 0},
+        {"- 5", 0},
+        {"3.9", 3},
+        {"00012", 12},
+        {"99999999999999999999", std::numeric_limits<qint64>::max()},
         {"-9223372036854775808", std::numeric_limits<qint64>::min()},
     };
     for (const auto &c : enteros)
         EXPECT_EQ(TextoEntero(QString::fromUtf8(c.texto)), c.valor) << c.texto;
 
-    struct CasoR { const char *texto; double valor; };
+    struct CasoR
+    {
+        const char *texto;
+        double valor;
+    };
     const CasoR reales[] = {
-        {"12.5abc", 12.5}, {" -0.25", -0.25}, {"abc", 0}, {"", 0}, {".5", 0.5}, {"7.", 7},
-        {"1e3x", 1000}, {"2e", 2}, {"1,5", 1}, {"-.", 0},
+        {"12.5abc", 12.5}, {" -0.25", -0.25}, {"abc", 0}, {"", 0},    {".5", 0.5},
+        {"7.", 7},         {"1e3x", 1000},    {"2e", 2},  {"1,5", 1}, {"-.", 0},
     };
     for (const auto &c : reales)
         EXPECT_DOUBLE_EQ(TextoReal(QString::fromUtf8(c.texto)), c.valor) << c.texto;
@@ -62,19 +85,28 @@ TEST(Texto, TextoEnteroYReal)
 
 TEST(Texto, ColumnaExcel)
 {
-    struct Caso { const char *letras; int valor; };
-    const Caso casos[] = {{"A", 1}, {"Z", 26}, {"AA", 27}, {"AB", 28}, {"AZ", 52}, {"XFD", 16384},
-                          {"a", 0}, {"A1", 0}, {"", 0}, {"ZZZZZZZZZZ", 0}};
+    struct Caso
+    {
+        const char *letras;
+        int valor;
+    };
+    const Caso casos[] = {{"A", 1},       {"Z", 26}, {"AA", 27}, {"AB", 28}, {"AZ", 52},
+                          {"XFD", 16384}, {"a", 0},  {"A1", 0},  {"", 0},    {"ZZZZZZZZZZ", 0}};
     for (const auto &c : casos)
         EXPECT_EQ(ColumnaExcel(QString::fromUtf8(c.letras)), c.valor) << c.letras;
 }
 
 TEST(Folios, NormalSiguienteRelleno)
 {
-    struct Caso { const char *folio; const char *normal; const char *siguiente; };
+    struct Caso
+    {
+        const char *folio;
+        const char *normal;
+        const char *siguiente;
+    };
     const Caso casos[] = {
-        {"A0000009", "A9", "A00000010"},  {"ABC", "ABC", "ABC000001"},       {"AB000120", "AB120", "AB0000121"},
-        {"A12", "A12", "A00000013"},       {"123", "123", "000000124"},       {"A999999999", "A999999999", "A1000000000"},
+        {"A0000009", "A9", "A00000010"}, {"ABC", "ABC", "ABC000001"}, {"AB000120", "AB120", "AB0000121"},
+        {"A12", "A12", "A00000013"},     {"123", "123", "000000124"}, {"A999999999", "A999999999", "A1000000000"},
     };
     for (const auto &c : casos) {
         const QString f = QString::fromUtf8(c.folio);
@@ -133,9 +165,12 @@ TEST(Fechas, LimitesDeMesYAnio)
     EXPECT_EQ(PrimerDiaAnio(QDate(2023, 7, 4)), QDate(2023, 1, 1));
     EXPECT_EQ(UltimoDiaAnio(QDate(2023, 7, 4)), QDate(2023, 12, 31));
 
-    struct Caso { int anio, mes, dias; };
-    const Caso casos[] = {{2024, 2, 29}, {1900, 2, 28}, {2000, 2, 29}, {2023, 2, 28}, {2023, 4, 30},
-                          {2023, 12, 31}, {2023, 0, 0}, {2023, 13, 0}};
+    struct Caso
+    {
+        int anio, mes, dias;
+    };
+    const Caso casos[] = {{2024, 2, 29}, {1900, 2, 28},  {2000, 2, 29}, {2023, 2, 28},
+                          {2023, 4, 30}, {2023, 12, 31}, {2023, 0, 0},  {2023, 13, 0}};
     for (const auto &c : casos)
         EXPECT_EQ(DiasMes(c.anio, c.mes), c.dias) << c.anio << "-" << c.mes;
     EXPECT_TRUE(EsBisiesto(2000));
@@ -146,9 +181,16 @@ TEST(Fechas, LimitesDeMesYAnio)
 TEST(Fechas, NumerosDeDia)
 {
     EXPECT_EQ(FechaCero(), QDate(1899, 12, 30));
-    struct Caso { QDate fecha; int numero; };
-    const Caso casos[] = {{QDate(1899, 12, 30), 0}, {QDate(1899, 12, 31), 1}, {QDate(1900, 1, 1), 2},
-                          {QDate(2024, 1, 5), 45296}, {QDate(1899, 12, 29), -1}};
+    struct Caso
+    {
+        QDate fecha;
+        int numero;
+    };
+    const Caso casos[] = {{QDate(1899, 12, 30), 0},
+                          {QDate(1899, 12, 31), 1},
+                          {QDate(1900, 1, 1), 2},
+                          {QDate(2024, 1, 5), 45296},
+                          {QDate(1899, 12, 29), -1}};
     for (const auto &c : casos) {
         EXPECT_EQ(DiaANumero(c.fecha), c.numero) << c.fecha.toString(Qt::ISODate).toStdString();
         EXPECT_EQ(NumeroADia(c.numero), c.fecha);
@@ -163,10 +205,21 @@ TEST(FormatoNumeros, FijoSinImportarRegion)
 {
     const QLocale anterior;
     QLocale::setDefault(QLocale(QLocale::German)); // miles "." y decimales ","
-    struct Caso { double valor; int decimales; const char *texto; };
+    struct Caso
+    {
+        double valor;
+        int decimales;
+        const char *texto;
+    };
     const Caso casos[] = {
-        {1234.5, 2, "1,234.50"}, {-1234567.891, 2, "-1,234,567.89"}, {0.125, 2, "0.12"}, {0.135, 2, "0.14"},
-        {999.999, 2, "1,000.00"}, {-0.001, 2, "0.00"}, {100, 0, "100"}, {1e15, 1, "1,000,000,000,000,000.0"},
+        {1234.5, 2, "1,234.50"},
+        {-1234567.891, 2, "-1,234,567.89"},
+        {0.125, 2, "0.12"},
+        {0.135, 2, "0.14"},
+        {999.999, 2, "1,000.00"},
+        {-0.001, 2, "0.00"},
+        {100, 0, "100"},
+        {1e15, 1, "1,000,000,000,000,000.0"},
         {12.3456789, 6, "12.345679"},
     };
     for (const auto &c : casos)
@@ -194,7 +247,8 @@ TEST(Version, LaDelProyecto)
     // La versión del proyecto en CMakeLists.txt, con las partes que falten en 0
     QFile f(QStringLiteral(ETQ_FUENTES "/CMakeLists.txt"));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const auto m = QRegularExpression(QStringLiteral("project\\([^)]*VERSION\\s+([0-9.]+)")).match(QString::fromUtf8(f.readAll()));
+    const auto m =
+        QRegularExpression(QStringLiteral("project\\([^)]*VERSION\\s+([0-9.]+)")).match(QString::fromUtf8(f.readAll()));
     ASSERT_TRUE(m.hasMatch());
     QStringList partes = m.captured(1).split(QLatin1Char('.'));
     while (partes.size() < 4)

@@ -69,7 +69,8 @@ TEST(Shell, EjecutaProgramaEsperandoDevuelveSuCodigo)
     EXPECT_EQ(EjecutaPrograma(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("true")}, true), 0);
     EXPECT_EQ(EjecutaPrograma(QStringLiteral("/no/existe/programa"), {}, true), -1);
     EXPECT_EQ(EjecutaPrograma(QStringLiteral("/no/existe/programa"), {}, false), -1);
-    EXPECT_EQ(EjecutaPrograma(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("kill -9 $$")}, true), -1);
+    EXPECT_EQ(EjecutaPrograma(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("kill -9 $$")}, true),
+              -1);
 }
 
 TEST(Shell, EjecutaProgramaConArgumentosYCarpeta)
@@ -77,18 +78,23 @@ TEST(Shell, EjecutaProgramaConArgumentosYCarpeta)
     const QString carpeta = Entorno::rutaNueva(QStringLiteral("shell"), QString());
     ASSERT_TRUE(QDir().mkpath(carpeta));
     // Argumentos con blancos y comillas llegan íntegros; la carpeta de trabajo se respeta
-    const QStringList args = {QStringLiteral("-c"), QStringLiteral("printf '%s|' \"$@\" > salida.txt; pwd >> salida.txt"),
-                              QStringLiteral("sh"), QStringLiteral("a b"), QStringLiteral("\"c\""), QStringLiteral("Ñ")};
+    const QStringList args = {
+        QStringLiteral("-c"),    QStringLiteral("printf '%s|' \"$@\" > salida.txt; pwd >> salida.txt"),
+        QStringLiteral("sh"),    QStringLiteral("a b"),
+        QStringLiteral("\"c\""), QStringLiteral("Ñ")};
     ASSERT_EQ(EjecutaPrograma(QStringLiteral("/bin/sh"), args, true, carpeta), 0);
     QFile f(carpeta + QStringLiteral("/salida.txt"));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(f.readAll()), QStringLiteral("a b|\"c\"|Ñ|") + QDir(carpeta).canonicalPath() + QLatin1Char('\n'));
+    EXPECT_EQ(QString::fromUtf8(f.readAll()),
+              QStringLiteral("a b|\"c\"|Ñ|") + QDir(carpeta).canonicalPath() + QLatin1Char('\n'));
 }
 
 TEST(Shell, EjecutaProgramaSinEsperar)
 {
     const QString marca = Entorno::rutaNueva(QStringLiteral("marca"), QStringLiteral(".txt"));
-    ASSERT_EQ(EjecutaPrograma(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("sleep 0.2; echo listo > \"$0\""), marca}, false), 0);
+    ASSERT_EQ(EjecutaPrograma(QStringLiteral("/bin/sh"),
+                              {QStringLiteral("-c"), QStringLiteral("sleep 0.2; echo listo > \"$0\""), marca}, false),
+              0);
     EXPECT_FALSE(QFile::exists(marca)); // no esperó
     QDeadlineTimer limite(10000);
     while (!QFile::exists(marca) && !limite.hasExpired())

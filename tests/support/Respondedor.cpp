@@ -10,7 +10,10 @@ Respondedor::Respondedor(int preguntaOmision) : m_omision(preguntaOmision)
     });
 }
 
-Respondedor::~Respondedor() { PonRespondedorMensaje(std::move(m_anterior)); }
+Respondedor::~Respondedor()
+{
+    PonRespondedorMensaje(std::move(m_anterior));
+}
 
 Respondedor &Respondedor::responde(int boton)
 {

@@ -15,8 +15,9 @@ struct MensajeMostrado
 };
 
 // Mientras vive, Mensaje no muestra nada: anota cada mensaje y contesta.
-// Los avisos (sólo Aceptar) se contestan IDOK; las preguntas toman la siguiente
-// respuesta de la cola o, sin respuestas pendientes, 'preguntaOmision'.
+// Los avisos (sólo Aceptar) se contestan IDOK sin tocar la cola; las preguntas (Sí/No)
+// y las cajas Aceptar/Cancelar toman la siguiente respuesta de la cola; sin respuestas
+// pendientes, las preguntas reciben 'preguntaOmision' y Aceptar/Cancelar, IDOK.
 class Respondedor
 {
 public:
