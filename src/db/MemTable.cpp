@@ -1,0 +1,759 @@
+#include "db/MemTable.h"
+
+#include <QLocale>
+#include <algorithm>
+#include <stdexcept>
+
+namespace {
+const int kTipoMoneda = QMetaType::fromType<Moneda>().id();
+} // namespace
+
+QVariant FilaMem::valor(int campo) const
+{
+    return (campo >= 0 && std::size_t(campo) < m_v.size()) ? m_v[std::size_t(campo)] : QVariant();
+}
+
+QVariant FilaMem::valor(const QString &campo) const { return valor(m_t.indiceCampo(campo)); }
+
+MemTable::MemTable(QString nombre, QObject *padre)
+    : QObject(padre)
+    , m_nombre(std::move(nombre))
+{
+}
+
+MemTable::~MemTable() = default;
+
+// ---------------------------------------------------------------- campos
+
+void MemTable::agregaCampo(const QString &nombre, TipoCampo tipo, int longitud, bool marcaLista)
+{
+    if (indiceCampo(nombre) >= 0)
+        throw std::logic_error(QStringLiteral("El campo %1 ya existe en %2").arg(nombre, m_nombre).toStdString());
+    avisaReinicio(true);
+    m_campos.append({nombre, tipo, longitud, marcaLista});
+    for (auto &f : m_filas)
+        if (f)
+            f->valores.emplace_back();
+    if (m_estado != Estado::Navegando)
+        m_bufer.emplace_back();
+    avisaReinicio(false);
+}
+
+bool MemTable::quitaCampo(const QString &nombre)
+{
+    const int i = indiceCampo(nombre);
+    if (i < 0)
+        return false;
+    avisaReinicio(true);
+    m_campos.removeAt(i);
+    for (auto &f : m_filas)
+        if (f)
+            f->valores.erase(f->valores.begin() + i);
+    if (m_estado != Estado::Navegando)
+        m_bufer.erase(m_bufer.begin() + i);
+    if (m_campoOrden == i)
+        m_campoOrden = -1;
+    else if (m_campoOrden > i)
+        --m_campoOrden;
+    m_indices.remove(nombre.toUpper());
+    reconstruyeIndices();
+    avisaReinicio(false);
+    return true;
+}
+
+int MemTable::indiceCampo(const QString &nombre) const
+{
+    for (int i = 0; i < m_campos.size(); ++i)
+        if (m_campos[i].nombre.compare(nombre, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+QStringList MemTable::nombresCampos() const
+{
+    QStringList r;
+    for (const DefCampo &c : m_campos)
+        r << c.nombre;
+    return r;
+}
+
+// ---------------------------------------------------------------- ciclo de vida
+
+void MemTable::abre()
+{
+    if (m_activa)
+        return;
+    avisaReinicio(true);
+    m_activa = true;
+    avisaReinicio(false);
+}
+
+void MemTable::cierra()
+{
+    avisaReinicio(true);
+    m_activa = false;
+    m_estado = Estado::Navegando;
+    m_filas.clear();
+    m_vista.clear();
+    m_posiciones.clear();
+    m_posicionesSucias = false;
+    m_bufer.clear();
+    m_autoIncremento = 0;
+    for (auto &ix : m_indices)
+        ix.mapa.clear();
+    m_actual = -1;
+    m_eof = m_bof = true;
+    avisaReinicio(false);
+}
+
+void MemTable::vacia()
+{
+    exigeActiva();
+    avisaReinicio(true);
+    m_estado = Estado::Navegando;
+    m_filas.clear();
+    m_vista.clear();
+    m_posiciones.clear();
+    m_posicionesSucias = false;
+    m_bufer.clear();
+    for (auto &ix : m_indices)
+        ix.mapa.clear();
+    m_actual = -1;
+    m_eof = m_bof = true;
+    avisaReinicio(false);
+}
+
+void MemTable::exigeActiva() const
+{
+    if (!m_activa)
+        throw std::logic_error(QStringLiteral("La tabla %1 no está abierta").arg(m_nombre).toStdString());
+}
+
+void MemTable::avisaReinicio(bool antes)
+{
+    if (m_suspendido > 0)
+        return;
+    if (antes) {
+        emit antesDeReiniciar();
+    } else {
+        emit reiniciada();
+        emit filaActualCambiada(m_actual);
+    }
+}
+
+void MemTable::suspendeAvisos()
+{
+    if (m_suspendido++ == 0)
+        emit antesDeReiniciar();
+}
+
+void MemTable::reanudaAvisos()
+{
+    if (m_suspendido == 0)
+        return;
+    if (--m_suspendido == 0) {
+        // Lo agregado al final durante el ciclo se acomoda en su lugar
+        if (m_campoOrden >= 0) {
+            const Marca actual = marca();
+            reconstruyeVista();
+            const int p = actual ? posicionDe(actual) : -1;
+            m_actual = p >= 0 ? p : (m_vista.empty() ? -1 : 0);
+        }
+        emit reiniciada();
+        emit filaActualCambiada(m_actual);
+    }
+}
+
+// ---------------------------------------------------------------- filas y posiciones
+
+MemTable::Fila *MemTable::fila(Marca id) const
+{
+    if (id == 0 || id > m_filas.size())
+        return nullptr;
+    return m_filas[id - 1].get();
+}
+
+int MemTable::posicionDe(Marca id) const
+{
+    if (m_posicionesSucias) {
+        m_posiciones.assign(m_filas.size(), -1);
+        for (std::size_t i = 0; i < m_vista.size(); ++i)
+            m_posiciones[m_vista[i] - 1] = int(i);
+        m_posicionesSucias = false;
+    }
+    if (id == 0 || id > m_posiciones.size())
+        return -1;
+    return m_posiciones[id - 1];
+}
+
+bool MemTable::pasaFiltro(const Fila &f) const { return !m_filtro || m_filtro(FilaMem(*this, f.valores)); }
+
+void MemTable::reconstruyeVista()
+{
+    m_vista.clear();
+    for (const auto &f : m_filas)
+        if (f && pasaFiltro(*f))
+            m_vista.push_back(f->id);
+    if (m_campoOrden >= 0) {
+        const int c = m_campoOrden;
+        const TipoCampo t = m_campos[c].tipo;
+        const bool desc = m_descendente;
+        std::stable_sort(m_vista.begin(), m_vista.end(), [&](Marca a, Marca b) {
+            const int r = compara(t, fila(a)->valores[c], fila(b)->valores[c]);
+            return desc ? r > 0 : r < 0;
+        });
+    }
+    m_posicionesSucias = true;
+}
+
+int MemTable::posicionOrdenada(const Fila &f) const
+{
+    if (m_campoOrden < 0 || m_suspendido > 0)
+        return int(m_vista.size());
+    const int c = m_campoOrden;
+    const TipoCampo t = m_campos[c].tipo;
+    // Tras las filas iguales, para que el orden sea estable
+    const auto it = std::upper_bound(m_vista.begin(), m_vista.end(), f.valores[c], [&](const QVariant &v, Marca b) {
+        const int r = compara(t, v, fila(b)->valores[c]);
+        return m_descendente ? r > 0 : r < 0;
+    });
+    return int(it - m_vista.begin());
+}
+
+void MemTable::ponActual(int posicion)
+{
+    if (m_vista.empty())
+        posicion = -1;
+    else
+        posicion = std::clamp(posicion, 0, int(m_vista.size()) - 1);
+    const bool cambia = posicion != m_actual;
+    m_actual = posicion;
+    if (cambia && m_suspendido == 0)
+        emit filaActualCambiada(m_actual);
+}
+
+void MemTable::primero()
+{
+    if (m_estado != Estado::Navegando)
+        graba();
+    ponActual(0);
+    m_bof = true;
+    m_eof = m_vista.empty();
+}
+
+void MemTable::ultimo()
+{
+    if (m_estado != Estado::Navegando)
+        graba();
+    ponActual(int(m_vista.size()) - 1);
+    m_eof = true;
+    m_bof = m_vista.empty();
+}
+
+void MemTable::siguiente()
+{
+    if (m_estado != Estado::Navegando)
+        graba();
+    if (m_actual + 1 < int(m_vista.size())) {
+        ponActual(m_actual + 1);
+        m_bof = m_eof = false;
+    } else {
+        m_eof = true;
+    }
+}
+
+void MemTable::anterior()
+{
+    if (m_estado != Estado::Navegando)
+        graba();
+    if (m_actual > 0) {
+        ponActual(m_actual - 1);
+        m_bof = m_eof = false;
+    } else {
+        m_bof = true;
+    }
+}
+
+bool MemTable::irAFila(int posicion)
+{
+    if (m_estado != Estado::Navegando)
+        graba();
+    if (posicion < 0 || posicion >= int(m_vista.size()))
+        return false;
+    ponActual(posicion);
+    m_bof = m_eof = false;
+    return true;
+}
+
+// ---------------------------------------------------------------- edición
+
+void MemTable::agrega()
+{
+    exigeActiva();
+    if (m_estado != Estado::Navegando)
+        graba();
+    m_bufer.assign(std::size_t(m_campos.size()), QVariant());
+    m_estado = Estado::Insertando;
+}
+
+void MemTable::edita()
+{
+    exigeActiva();
+    if (m_estado == Estado::Editando)
+        return;
+    if (m_estado == Estado::Insertando)
+        graba();
+    const Fila *f = m_actual >= 0 ? fila(m_vista[std::size_t(m_actual)]) : nullptr;
+    if (!f)
+        throw std::logic_error(QStringLiteral("No hay fila actual en %1").arg(m_nombre).toStdString());
+    m_bufer = f->valores;
+    m_estado = Estado::Editando;
+}
+
+void MemTable::asigna(const QString &campo, const QVariant &valor)
+{
+    const int i = indiceCampo(campo);
+    if (i < 0)
+        throw std::logic_error(QStringLiteral("No existe el campo %1 en %2").arg(campo, m_nombre).toStdString());
+    asigna(i, valor);
+}
+
+void MemTable::asigna(int campo, const QVariant &valor)
+{
+    if (m_estado == Estado::Navegando)
+        throw std::logic_error(QStringLiteral("La tabla %1 no está en edición").arg(m_nombre).toStdString());
+    if (campo < 0 || campo >= m_campos.size())
+        throw std::logic_error("Campo fuera de rango");
+    m_bufer[std::size_t(campo)] = convierte(m_campos[campo], valor);
+}
+
+void MemTable::graba()
+{
+    if (m_estado == Estado::Navegando)
+        return;
+    for (int c = 0; c < m_campos.size(); ++c)
+        if (m_campos[c].tipo == TipoCampo::AutoIncremento && !m_bufer[std::size_t(c)].isValid())
+            m_bufer[std::size_t(c)] = QVariant(++m_autoIncremento);
+
+    if (m_estado == Estado::Insertando) {
+        auto nueva = std::make_unique<Fila>();
+        nueva->id = m_filas.size() + 1;
+        nueva->valores = std::move(m_bufer);
+        Fila &f = *nueva;
+        m_filas.push_back(std::move(nueva));
+        m_estado = Estado::Navegando;
+        indexa(f, true);
+        if (!pasaFiltro(f))
+            return;
+        const int pos = posicionOrdenada(f);
+        if (m_suspendido == 0)
+            emit antesDeInsertar(pos);
+        m_vista.insert(m_vista.begin() + pos, f.id);
+        if (pos == int(m_vista.size()) - 1 && !m_posicionesSucias) {
+            if (m_posiciones.size() < m_filas.size())
+                m_posiciones.resize(m_filas.size(), -1);
+            m_posiciones[f.id - 1] = pos;
+        } else {
+            m_posicionesSucias = true;
+        }
+        if (m_suspendido == 0)
+            emit insertada(pos);
+        m_actual = -2; // fuerza el aviso de fila actual
+        ponActual(pos);
+        m_bof = m_eof = false;
+        return;
+    }
+
+    // Edición
+    const Marca id = m_vista[std::size_t(m_actual)];
+    Fila &f = *fila(id);
+    indexa(f, false);
+    const bool cambiaOrden = m_campoOrden >= 0 && compara(m_campos[m_campoOrden].tipo, f.valores[std::size_t(m_campoOrden)],
+                                                          m_bufer[std::size_t(m_campoOrden)]) != 0;
+    f.valores = std::move(m_bufer);
+    m_estado = Estado::Navegando;
+    indexa(f, true);
+    const int pos = m_actual;
+    if (!pasaFiltro(f) || cambiaOrden) {
+        if (m_suspendido == 0)
+            emit antesDeBorrar(pos);
+        m_vista.erase(m_vista.begin() + pos);
+        m_posicionesSucias = true;
+        if (m_suspendido == 0)
+            emit borrada(pos);
+        if (pasaFiltro(f)) {
+            const int nueva = posicionOrdenada(f);
+            if (m_suspendido == 0)
+                emit antesDeInsertar(nueva);
+            m_vista.insert(m_vista.begin() + nueva, f.id);
+            if (m_suspendido == 0)
+                emit insertada(nueva);
+            m_actual = -2;
+            ponActual(nueva);
+        } else {
+            m_actual = -2;
+            ponActual(pos);
+        }
+        return;
+    }
+    if (m_suspendido == 0)
+        emit cambiada(pos);
+}
+
+void MemTable::cancela()
+{
+    m_bufer.clear();
+    m_estado = Estado::Navegando;
+}
+
+void MemTable::borra()
+{
+    exigeActiva();
+    if (m_estado == Estado::Insertando) {
+        cancela();
+        return;
+    }
+    m_estado = Estado::Navegando;
+    if (m_actual < 0)
+        return;
+    const int pos = m_actual;
+    const Marca id = m_vista[std::size_t(pos)];
+    indexa(*fila(id), false);
+    if (m_suspendido == 0)
+        emit antesDeBorrar(pos);
+    m_vista.erase(m_vista.begin() + pos);
+    m_filas[id - 1].reset();
+    m_posicionesSucias = true;
+    if (m_suspendido == 0)
+        emit borrada(pos);
+    m_actual = -2;
+    ponActual(pos);
+    m_eof = m_vista.empty();
+}
+
+// ---------------------------------------------------------------- lectura
+
+QVariant MemTable::valor(int campo) const
+{
+    if (campo < 0 || campo >= m_campos.size())
+        return {};
+    if (m_estado != Estado::Navegando)
+        return m_bufer[std::size_t(campo)];
+    if (m_actual < 0)
+        return {};
+    return fila(m_vista[std::size_t(m_actual)])->valores[std::size_t(campo)];
+}
+
+QVariant MemTable::valor(const QString &campo) const { return valor(indiceCampo(campo)); }
+
+QString MemTable::texto(const QString &campo) const
+{
+    const QVariant v = valor(campo);
+    if (v.userType() == kTipoMoneda)
+        return v.value<Moneda>().texto(4);
+    return v.toString();
+}
+
+qint64 MemTable::entero(const QString &campo) const
+{
+    const QVariant v = valor(campo);
+    if (v.userType() == kTipoMoneda)
+        return qRound64(v.value<Moneda>().aDouble());
+    return v.toLongLong();
+}
+
+double MemTable::real(const QString &campo) const
+{
+    const QVariant v = valor(campo);
+    if (v.userType() == kTipoMoneda)
+        return v.value<Moneda>().aDouble();
+    return v.toDouble();
+}
+
+Moneda MemTable::moneda(const QString &campo) const
+{
+    const int i = indiceCampo(campo);
+    const QVariant v = convierte({QString(), TipoCampo::Moneda, 0, false}, valor(i));
+    return v.isValid() ? v.value<Moneda>() : Moneda();
+}
+
+bool MemTable::booleano(const QString &campo) const { return valor(campo).toBool(); }
+QDate MemTable::fecha(const QString &campo) const { return valor(campo).toDate(); }
+QDateTime MemTable::fechaHora(const QString &campo) const { return valor(campo).toDateTime(); }
+
+QVariant MemTable::valorEn(int pos, int campo) const
+{
+    if (pos < 0 || pos >= int(m_vista.size()) || campo < 0 || campo >= m_campos.size())
+        return {};
+    return fila(m_vista[std::size_t(pos)])->valores[std::size_t(campo)];
+}
+
+bool MemTable::asignaEn(int pos, int campo, const QVariant &v)
+{
+    if (!irAFila(pos))
+        return false;
+    edita();
+    asigna(campo, v);
+    graba();
+    return true;
+}
+
+// ---------------------------------------------------------------- marcas
+
+MemTable::Marca MemTable::marca() const
+{
+    if (m_actual < 0 || m_actual >= int(m_vista.size()))
+        return 0;
+    return m_vista[std::size_t(m_actual)];
+}
+
+bool MemTable::marcaValida(Marca m) const { return posicionDe(m) >= 0; }
+
+bool MemTable::irA(Marca m)
+{
+    const int p = posicionDe(m);
+    if (p < 0)
+        return false;
+    return irAFila(p);
+}
+
+// ---------------------------------------------------------------- orden y filtro
+
+void MemTable::ordenaPor(const QString &campo, bool descendente)
+{
+    const int c = indiceCampo(campo);
+    if (c < 0)
+        throw std::logic_error(QStringLiteral("No existe el campo %1 en %2").arg(campo, m_nombre).toStdString());
+    if (m_estado != Estado::Navegando)
+        graba();
+    const Marca actual = marca();
+    avisaReinicio(true);
+    m_campoOrden = c;
+    m_descendente = descendente;
+    reconstruyeVista();
+    const int p = actual ? posicionDe(actual) : -1;
+    m_actual = p >= 0 ? p : (m_vista.empty() ? -1 : 0);
+    avisaReinicio(false);
+}
+
+void MemTable::quitaOrden()
+{
+    const Marca actual = marca();
+    avisaReinicio(true);
+    m_campoOrden = -1;
+    reconstruyeVista();
+    const int p = actual ? posicionDe(actual) : -1;
+    m_actual = p >= 0 ? p : (m_vista.empty() ? -1 : 0);
+    avisaReinicio(false);
+}
+
+QString MemTable::campoOrden() const { return m_campoOrden >= 0 ? m_campos[m_campoOrden].nombre : QString(); }
+
+void MemTable::ponFiltro(Filtro filtro)
+{
+    if (m_estado != Estado::Navegando)
+        graba();
+    const Marca actual = marca();
+    avisaReinicio(true);
+    m_filtro = std::move(filtro);
+    reconstruyeVista();
+    const int p = actual ? posicionDe(actual) : -1;
+    m_actual = p >= 0 ? p : (m_vista.empty() ? -1 : 0);
+    m_bof = true;
+    m_eof = m_vista.empty();
+    avisaReinicio(false);
+}
+
+// ---------------------------------------------------------------- índices
+
+QString MemTable::claveIndice(const QVariant &v)
+{
+    if (!v.isValid())
+        return QStringLiteral("\x01");
+    if (v.userType() == kTipoMoneda)
+        return QString::number(v.value<Moneda>().diezmilesimas());
+    return v.toString();
+}
+
+void MemTable::indexa(const Fila &f, bool agregar)
+{
+    for (auto it = m_indices.begin(); it != m_indices.end(); ++it) {
+        const int c = indiceCampo(it.key());
+        if (c < 0)
+            continue;
+        const QString k = claveIndice(f.valores[std::size_t(c)]);
+        if (agregar)
+            it->mapa.insert(k, f.id);
+        else
+            it->mapa.remove(k, f.id);
+    }
+}
+
+void MemTable::reconstruyeIndices()
+{
+    for (auto &ix : m_indices)
+        ix.mapa.clear();
+    for (const auto &f : m_filas)
+        if (f)
+            indexa(*f, true);
+}
+
+void MemTable::creaIndice(const QString &campo)
+{
+    const int c = indiceCampo(campo);
+    if (c < 0)
+        throw std::logic_error(QStringLiteral("No existe el campo %1 en %2").arg(campo, m_nombre).toStdString());
+    Indice &ix = m_indices[campo.toUpper()];
+    ix.mapa.clear();
+    ix.mapa.reserve(qsizetype(m_filas.size()));
+    for (const auto &f : m_filas)
+        if (f)
+            ix.mapa.insert(claveIndice(f->valores[std::size_t(c)]), f->id);
+}
+
+bool MemTable::busca(const QString &campo, const QVariant &valor)
+{
+    const int c = indiceCampo(campo);
+    if (c < 0)
+        return false;
+    if (m_estado != Estado::Navegando)
+        graba();
+    const QString k = claveIndice(convierte(m_campos[c], valor));
+    int mejor = -1;
+    const auto ix = m_indices.constFind(campo.toUpper());
+    if (ix != m_indices.cend()) {
+        for (auto it = ix->mapa.constFind(k); it != ix->mapa.cend() && it.key() == k; ++it) {
+            const int p = posicionDe(it.value());
+            if (p >= 0 && (mejor < 0 || p < mejor))
+                mejor = p;
+        }
+    } else {
+        for (std::size_t i = 0; i < m_vista.size(); ++i)
+            if (claveIndice(fila(m_vista[i])->valores[std::size_t(c)]) == k) {
+                mejor = int(i);
+                break;
+            }
+    }
+    if (mejor < 0)
+        return false;
+    return irAFila(mejor);
+}
+
+// ---------------------------------------------------------------- tipos
+
+QVariant MemTable::convierte(const DefCampo &campo, const QVariant &v)
+{
+    if (!v.isValid())
+        return {};
+    const bool esMoneda = v.userType() == kTipoMoneda;
+    const bool esTexto = v.userType() == QMetaType::QString;
+    const QString t = esTexto ? v.toString().trimmed() : QString();
+    bool ok = true;
+    switch (campo.tipo) {
+    case TipoCampo::Entero:
+    case TipoCampo::AutoIncremento: {
+        if (esMoneda)
+            return QVariant(qint64(qRound64(v.value<Moneda>().aDouble())));
+        if (esTexto) {
+            if (t.isEmpty())
+                return {};
+            const qint64 n = t.toLongLong(&ok);
+            return ok ? QVariant(n) : QVariant();
+        }
+        if (v.userType() == QMetaType::Double || v.userType() == QMetaType::Float)
+            return QVariant(qint64(qRound64(v.toDouble())));
+        const qint64 n = v.toLongLong(&ok);
+        return ok ? QVariant(n) : QVariant();
+    }
+    case TipoCampo::Real: {
+        if (esMoneda)
+            return QVariant(v.value<Moneda>().aDouble());
+        if (esTexto) {
+            if (t.isEmpty())
+                return {};
+            const double d = QLocale::c().toDouble(t, &ok);
+            return ok ? QVariant(d) : QVariant();
+        }
+        const double d = v.toDouble(&ok);
+        return ok ? QVariant(d) : QVariant();
+    }
+    case TipoCampo::Moneda: {
+        if (esMoneda)
+            return v;
+        if (esTexto) {
+            if (t.isEmpty())
+                return {};
+            const Moneda m = Moneda::deTexto(t, &ok);
+            return ok ? QVariant::fromValue(m) : QVariant();
+        }
+        switch (v.userType()) {
+        case QMetaType::Int:
+        case QMetaType::LongLong:
+        case QMetaType::UInt:
+        case QMetaType::ULongLong:
+            return QVariant::fromValue(Moneda::deDiezmilesimas(v.toLongLong() * Moneda::Escala));
+        default: {
+            const double d = v.toDouble(&ok);
+            return ok ? QVariant::fromValue(Moneda::deDouble(d)) : QVariant();
+        }
+        }
+    }
+    case TipoCampo::Booleano:
+        if (esTexto) {
+            if (t.isEmpty())
+                return {};
+            return QVariant(t == QLatin1String("S") || t == QLatin1String("1")
+                            || t.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0);
+        }
+        return QVariant(v.toBool());
+    case TipoCampo::Texto: {
+        QString s = esMoneda ? v.value<Moneda>().texto(4) : v.toString();
+        if (campo.longitud > 0 && s.size() > campo.longitud)
+            s.truncate(campo.longitud);
+        return QVariant(s);
+    }
+    case TipoCampo::Fecha: {
+        if (esTexto) {
+            const QDate d = QDate::fromString(t, Qt::ISODate);
+            return d.isValid() ? QVariant(d) : QVariant();
+        }
+        const QDate d = v.toDate();
+        return d.isValid() ? QVariant(d) : QVariant();
+    }
+    case TipoCampo::FechaHora: {
+        if (v.userType() == QMetaType::QDate)
+            return QVariant(v.toDate().startOfDay());
+        const QDateTime d = esTexto ? QDateTime::fromString(t, Qt::ISODate) : v.toDateTime();
+        return d.isValid() ? QVariant(d) : QVariant();
+    }
+    }
+    return {};
+}
+
+int MemTable::compara(TipoCampo tipo, const QVariant &a, const QVariant &b)
+{
+    const bool na = !a.isValid(), nb = !b.isValid();
+    if (na || nb)
+        return na == nb ? 0 : (na ? -1 : 1);
+    const auto signo = [](auto x, auto y) { return x < y ? -1 : (y < x ? 1 : 0); };
+    switch (tipo) {
+    case TipoCampo::Entero:
+    case TipoCampo::AutoIncremento:
+        return signo(a.toLongLong(), b.toLongLong());
+    case TipoCampo::Real:
+        return signo(a.toDouble(), b.toDouble());
+    case TipoCampo::Moneda:
+        return signo(a.value<Moneda>().diezmilesimas(), b.value<Moneda>().diezmilesimas());
+    case TipoCampo::Booleano:
+        return signo(int(a.toBool()), int(b.toBool()));
+    case TipoCampo::Texto: {
+        const int r = QString::compare(a.toString(), b.toString(), Qt::CaseInsensitive);
+        return r < 0 ? -1 : (r > 0 ? 1 : 0);
+    }
+    case TipoCampo::Fecha:
+        return signo(a.toDate(), b.toDate());
+    case TipoCampo::FechaHora:
+        return signo(a.toDateTime(), b.toDateTime());
+    }
+    return 0;
+}

@@ -1,0 +1,190 @@
+#pragma once
+
+#include "common/Moneda.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+enum class TipoCampo { Entero, Real, Moneda, Booleano, Texto, Fecha, FechaHora, AutoIncremento };
+
+struct DefCampo
+{
+    QString nombre;
+    TipoCampo tipo = TipoCampo::Texto;
+    int longitud = 0;        // texto: se corta al escribir (0 = sin límite)
+    bool marcaLista = false; // campo ligado a una lista de valores
+};
+
+class MemTable;
+
+// Vista de una fila para los filtros
+class FilaMem
+{
+public:
+    FilaMem(const MemTable &tabla, const std::vector<QVariant> &valores) : m_t(tabla), m_v(valores) {}
+    QVariant valor(int campo) const;
+    QVariant valor(const QString &campo) const;
+
+private:
+    const MemTable &m_t;
+    const std::vector<QVariant> &m_v;
+};
+
+// Tabla en memoria: campos definidos en tiempo de ejecución, fila actual, alta/edición/baja,
+// orden por un campo, filtro, marcas estables e índices por campo. Los valores nulos son
+// QVariant() y se distinguen del texto vacío o del cero.
+class MemTable : public QObject
+{
+    Q_OBJECT
+public:
+    enum class Estado { Navegando, Insertando, Editando };
+    using Marca = quint64; // 0 = ninguna
+    using Filtro = std::function<bool(const FilaMem &)>;
+
+    explicit MemTable(QString nombre = {}, QObject *padre = nullptr);
+    ~MemTable() override;
+
+    const QString &nombre() const { return m_nombre; }
+
+    // Campos
+    void agregaCampo(const QString &nombre, TipoCampo tipo, int longitud = 0, bool marcaLista = false);
+    bool quitaCampo(const QString &nombre);
+    int indiceCampo(const QString &nombre) const; // -1 si no existe
+    const QList<DefCampo> &campos() const { return m_campos; }
+    QStringList nombresCampos() const;
+    int numCampos() const { return int(m_campos.size()); }
+
+    // Ciclo de vida: cerrar y volver a abrir la vacía
+    void abre();
+    void cierra();
+    bool activa() const { return m_activa; }
+    void vacia();
+
+    // Navegación sobre las filas visibles (filtradas y ordenadas)
+    int cantidad() const { return int(m_vista.size()); }
+    int recno() const { return m_actual; } // posición 0.. o -1
+    bool eof() const { return m_eof; }
+    bool bof() const { return m_bof; }
+    void primero();
+    void ultimo();
+    void siguiente();
+    void anterior();
+    bool irAFila(int posicion);
+
+    // Edición
+    Estado estado() const { return m_estado; }
+    void agrega();
+    void edita();
+    void asigna(const QString &campo, const QVariant &valor);
+    void asigna(int campo, const QVariant &valor);
+    void graba();
+    void cancela();
+    void borra();
+
+    // Fila actual (o el búfer mientras se inserta o edita)
+    QVariant valor(const QString &campo) const;
+    QVariant valor(int campo) const;
+    bool esNulo(const QString &campo) const { return !valor(campo).isValid(); }
+    QString texto(const QString &campo) const;
+    qint64 entero(const QString &campo) const;
+    double real(const QString &campo) const;
+    Moneda moneda(const QString &campo) const;
+    bool booleano(const QString &campo) const;
+    QDate fecha(const QString &campo) const;
+    QDateTime fechaHora(const QString &campo) const;
+
+    // Lectura y escritura por posición visible (plantillas, exportación, rejillas)
+    QVariant valorEn(int fila, int campo) const;
+    bool asignaEn(int fila, int campo, const QVariant &valor);
+
+    // Marcas de fila: sobreviven a altas, bajas y reordenamientos de otras filas
+    Marca marca() const;
+    bool irA(Marca marca);
+    bool marcaValida(Marca marca) const;
+
+    // Orden por un campo (estable, nulos primero) y filtro
+    void ordenaPor(const QString &campo, bool descendente = false);
+    void quitaOrden();
+    QString campoOrden() const;
+    void ponFiltro(Filtro filtro);
+    void quitaFiltro() { ponFiltro({}); }
+
+    // Índices: búsqueda por valor sin recorrer la tabla
+    void creaIndice(const QString &campo);
+    bool busca(const QString &campo, const QVariant &valor); // mueve la fila actual
+
+    // Ciclos masivos: sin avisos por fila; al reanudar, un solo reinicio
+    void suspendeAvisos();
+    void reanudaAvisos();
+    bool avisosSuspendidos() const { return m_suspendido > 0; }
+
+    // Convierte un valor al tipo del campo (nulo si no se puede)
+    static QVariant convierte(const DefCampo &campo, const QVariant &valor);
+    static int compara(TipoCampo tipo, const QVariant &a, const QVariant &b);
+
+signals:
+    void antesDeInsertar(int posicion);
+    void insertada(int posicion);
+    void antesDeBorrar(int posicion);
+    void borrada(int posicion);
+    void cambiada(int posicion);
+    void antesDeReiniciar();
+    void reiniciada();
+    void filaActualCambiada(int posicion);
+
+private:
+    struct Fila
+    {
+        Marca id = 0;
+        std::vector<QVariant> valores;
+        bool visible = true;
+    };
+    struct Indice
+    {
+        QMultiHash<QString, Marca> mapa;
+    };
+
+    Fila *fila(Marca id) const;
+    int posicionDe(Marca id) const; // -1 si no está visible
+    void reconstruyeVista();
+    void ponActual(int posicion);
+    bool pasaFiltro(const Fila &f) const;
+    int posicionOrdenada(const Fila &f) const;
+    static QString claveIndice(const QVariant &v);
+    void indexa(const Fila &f, bool agregar);
+    void reconstruyeIndices();
+    void exigeActiva() const;
+    void avisaReinicio(bool antes);
+
+    QString m_nombre;
+    QList<DefCampo> m_campos;
+    bool m_activa = false;
+    Estado m_estado = Estado::Navegando;
+
+    std::vector<std::unique_ptr<Fila>> m_filas; // por id - 1 (nulo si se borró)
+    std::vector<Marca> m_vista;                 // ids visibles en orden
+    mutable std::vector<int> m_posiciones;      // id - 1 -> posición visible
+    mutable bool m_posicionesSucias = false;
+    int m_actual = -1;
+    bool m_eof = true;
+    bool m_bof = true;
+
+    std::vector<QVariant> m_bufer;
+    qint64 m_autoIncremento = 0;
+
+    int m_campoOrden = -1;
+    bool m_descendente = false;
+    Filtro m_filtro;
+    QHash<QString, Indice> m_indices; // por nombre de campo en mayúsculas
+    int m_suspendido = 0;
+};
