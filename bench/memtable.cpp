@@ -1,0 +1,85 @@
+// Medidas de la tabla en memoria con 100,000 filas
+#include "db/MemTable.h"
+#include "db/MemTableModelo.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <cstdio>
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const int n = argc > 1 ? QString::fromLatin1(argv[1]).toInt() : 100000;
+    MemTable t(QStringLiteral("mArt"));
+    t.agregaCampo(QStringLiteral("Id"), TipoCampo::AutoIncremento);
+    t.agregaCampo(QStringLiteral("Clave"), TipoCampo::Texto, 20);
+    t.agregaCampo(QStringLiteral("Nombre"), TipoCampo::Texto, 100);
+    t.agregaCampo(QStringLiteral("ArticuloID"), TipoCampo::Entero);
+    t.agregaCampo(QStringLiteral("Cantidad"), TipoCampo::Entero);
+    t.agregaCampo(QStringLiteral("Precio1"), TipoCampo::Moneda);
+    t.agregaCampo(QStringLiteral("Precio2"), TipoCampo::Moneda);
+    t.agregaCampo(QStringLiteral("Costo"), TipoCampo::Real);
+    t.agregaCampo(QStringLiteral("Imprimir"), TipoCampo::Booleano);
+    t.agregaCampo(QStringLiteral("Fecha"), TipoCampo::Fecha);
+    t.abre();
+    t.creaIndice(QStringLiteral("Clave"));
+    MemTableModelo modelo(&t);
+
+    QElapsedTimer r;
+    r.start();
+    t.suspendeAvisos();
+    for (int i = 0; i < n; ++i) {
+        t.agrega();
+        t.asigna(1, QStringLiteral("750%1").arg(qint64(i) * 7919 % 1000003, 10, 10, QLatin1Char('0')));
+        t.asigna(2, QStringLiteral("Artículo número %1").arg(n - i));
+        t.asigna(3, qint64(i + 1));
+        t.asigna(4, qint64(i % 7));
+        t.asigna(5, QVariant::fromValue(Moneda::deDiezmilesimas(i * 101)));
+        t.asigna(6, QVariant::fromValue(Moneda::deDiezmilesimas(i * 97)));
+        t.asigna(7, double(i) / 3.0);
+        t.asigna(8, (i % 2) == 0);
+        t.asigna(9, QDate(2024, 1, 1).addDays(i % 365));
+        t.graba();
+    }
+    t.reanudaAvisos();
+    const double msAlta = r.nsecsElapsed() / 1e6;
+
+    r.restart();
+    int hallados = 0;
+    for (int i = 0; i < n; ++i)
+        if (t.busca(QStringLiteral("Clave"),
+                    QStringLiteral("750%1").arg(qint64(i) * 7919 % 1000003, 10, 10, QLatin1Char('0'))))
+            ++hallados;
+    const double msBusca = r.nsecsElapsed() / 1e6;
+
+    r.restart();
+    t.ordenaPor(QStringLiteral("Nombre"));
+    const double msOrden = r.nsecsElapsed() / 1e6;
+
+    r.restart();
+    t.ponFiltro([](const FilaMem &f) { return f.valor(8).toBool(); });
+    const double msFiltro = r.nsecsElapsed() / 1e6;
+    const int filtradas = t.cantidad();
+    t.quitaFiltro();
+
+    r.restart();
+    qint64 suma = 0;
+    for (int i = 0; i < modelo.rowCount(); ++i)
+        suma += modelo.data(modelo.index(i, 3)).toLongLong();
+    const double msModelo = r.nsecsElapsed() / 1e6;
+
+    r.restart();
+    t.ultimo();
+    for (int i = 0; i < 1000; ++i)
+        t.borra();
+    const double msBorra = r.nsecsElapsed() / 1e6;
+
+    std::printf("Filas: %d (10 campos)\n", n);
+    std::printf("Alta de %d filas con índice:       %9.1f ms  (%.2f us/fila)\n", n, msAlta, msAlta * 1000 / n);
+    std::printf("%d búsquedas por índice:           %9.1f ms  (%d halladas)\n", n, msBusca, hallados);
+    std::printf("Orden por texto:                    %9.1f ms\n", msOrden);
+    std::printf("Filtro:                             %9.1f ms  (%d filas)\n", msFiltro, filtradas);
+    std::printf("Lectura de una columna por modelo:  %9.1f ms  (suma %lld)\n", msModelo, suma);
+    std::printf("1000 bajas desde el final:          %9.1f ms\n", msBorra);
+    return hallados == n ? 0 : 1;
+}
