@@ -88,21 +88,26 @@ void MemTable::abre()
     avisaReinicio(false);
 }
 
-void MemTable::cierra()
+void MemTable::limpiaFilas()
 {
-    avisaReinicio(true);
-    m_activa = false;
     m_estado = Estado::Navegando;
     m_filas.clear();
     m_vista.clear();
     m_posiciones.clear();
     m_posicionesSucias = false;
     m_bufer.clear();
-    m_autoIncremento = 0;
     for (auto &ix : m_indices)
         ix.mapa.clear();
     m_actual = -1;
     m_eof = m_bof = true;
+}
+
+void MemTable::cierra()
+{
+    avisaReinicio(true);
+    m_activa = false;
+    limpiaFilas();
+    m_autoIncremento = 0;
     avisaReinicio(false);
 }
 
@@ -110,16 +115,7 @@ void MemTable::vacia()
 {
     exigeActiva();
     avisaReinicio(true);
-    m_estado = Estado::Navegando;
-    m_filas.clear();
-    m_vista.clear();
-    m_posiciones.clear();
-    m_posicionesSucias = false;
-    m_bufer.clear();
-    for (auto &ix : m_indices)
-        ix.mapa.clear();
-    m_actual = -1;
-    m_eof = m_bof = true;
+    limpiaFilas();
     avisaReinicio(false);
 }
 

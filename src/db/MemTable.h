@@ -164,6 +164,7 @@ private:
     void indexa(const Fila &f, bool agregar);
     void reconstruyeIndices();
     void exigeActiva() const;
+    void limpiaFilas();
     void avisaReinicio(bool antes);
 
     QString m_nombre;
