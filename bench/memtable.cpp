@@ -74,6 +74,28 @@ int main(int argc, char **argv)
         t.borra();
     const double msBorra = r.nsecsElapsed() / 1e6;
 
+    // Bajas por clave en lugares dispersos (búsqueda + baja alternadas)
+    r.restart();
+    int bajas = 0;
+    for (int i = 0; i < n / 2; i += 1)
+        if (t.busca(QStringLiteral("Clave"), QStringLiteral("750%1").arg(qint64(i) * 7919 % 1000003, 10, 10, QLatin1Char('0')))) {
+            t.borra();
+            ++bajas;
+        }
+    const double msBajasClave = r.nsecsElapsed() / 1e6;
+
+    // Altas con orden activo y avisos al modelo (cada una en su lugar)
+    r.restart();
+    for (int i = 0; i < n / 2; ++i) {
+        t.agrega();
+        t.asigna(1, QStringLiteral("X%1").arg(i));
+        t.asigna(2, QStringLiteral("Artículo número %1").arg(i * 3));
+        t.graba();
+    }
+    const double msAltaOrden = r.nsecsElapsed() / 1e6;
+
+    std::printf("Bajas por clave: %d en %9.1f ms\n", bajas, msBajasClave);
+    std::printf("Altas ordenadas: %d en %9.1f ms\n", n/2, msAltaOrden);
     std::printf("Filas: %d (10 campos)\n", n);
     std::printf("Alta de %d filas con índice:       %9.1f ms  (%.2f us/fila)\n", n, msAlta, msAlta * 1000 / n);
     std::printf("%d búsquedas por índice:           %9.1f ms  (%d halladas)\n", n, msBusca, hallados);
