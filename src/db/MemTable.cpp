@@ -92,9 +92,10 @@ void MemTable::limpiaFilas()
 {
     m_estado = Estado::Navegando;
     m_filas.clear();
-    m_vista.clear();
-    m_posiciones.clear();
-    m_posicionesSucias = false;
+    m_nodos.clear();
+    m_raiz = -1;
+    m_cachePos = -1;
+    m_cacheId = 0;
     m_bufer.clear();
     for (auto &ix : m_indices)
         ix.mapa.clear();
@@ -149,15 +150,193 @@ void MemTable::reanudaAvisos()
         return;
     if (--m_suspendido == 0) {
         // Lo agregado al final durante el ciclo se acomoda en su lugar
-        if (m_campoOrden >= 0) {
-            const Marca actual = marca();
-            reconstruyeVista();
-            const int p = actual ? posicionDe(actual) : -1;
-            m_actual = p >= 0 ? p : (m_vista.empty() ? -1 : 0);
-        }
+        if (m_campoOrden >= 0)
+            recolocaActual(marca());
         emit reiniciada();
         emit filaActualCambiada(m_actual);
     }
+}
+
+void MemTable::recolocaActual(Marca actual)
+{
+    reconstruyeVista();
+    const int p = actual ? posicionDe(actual) : -1;
+    m_actual = p >= 0 ? p : (cantidad() == 0 ? -1 : 0);
+}
+
+// ---------------------------------------------------------------- vista (treap por posición)
+
+quint32 MemTable::azar()
+{
+    // xorshift32: basta para equilibrar el árbol
+    m_semilla ^= m_semilla << 13;
+    m_semilla ^= m_semilla >> 17;
+    m_semilla ^= m_semilla << 5;
+    return m_semilla;
+}
+
+void MemTable::actualiza(int n)
+{
+    Nodo &x = m_nodos[std::size_t(n)];
+    x.tam = 1 + tam(x.izq) + tam(x.der);
+    if (x.izq >= 0)
+        m_nodos[std::size_t(x.izq)].padre = n;
+    if (x.der >= 0)
+        m_nodos[std::size_t(x.der)].padre = n;
+}
+
+// Separa los primeros k nodos de n: (izquierda, derecha)
+std::pair<int, int> MemTable::parte(int n, int k)
+{
+    if (n < 0)
+        return {-1, -1};
+    Nodo &x = m_nodos[std::size_t(n)];
+    if (tam(x.izq) < k) {
+        const auto [a, b] = parte(x.der, k - tam(x.izq) - 1);
+        m_nodos[std::size_t(n)].der = a;
+        actualiza(n);
+        if (b >= 0)
+            m_nodos[std::size_t(b)].padre = -1;
+        return {n, b};
+    }
+    const auto [a, b] = parte(x.izq, k);
+    m_nodos[std::size_t(n)].izq = b;
+    actualiza(n);
+    if (a >= 0)
+        m_nodos[std::size_t(a)].padre = -1;
+    return {a, n};
+}
+
+int MemTable::une(int a, int b)
+{
+    if (a < 0)
+        return b;
+    if (b < 0)
+        return a;
+    if (m_nodos[std::size_t(a)].prioridad > m_nodos[std::size_t(b)].prioridad) {
+        const int d = une(m_nodos[std::size_t(a)].der, b);
+        m_nodos[std::size_t(a)].der = d;
+        actualiza(a);
+        return a;
+    }
+    const int i = une(a, m_nodos[std::size_t(b)].izq);
+    m_nodos[std::size_t(b)].izq = i;
+    actualiza(b);
+    return b;
+}
+
+void MemTable::vistaInserta(int posicion, Marca id)
+{
+    if (m_nodos.size() < m_filas.size())
+        m_nodos.resize(m_filas.size());
+    const int n = int(id - 1);
+    m_nodos[std::size_t(n)] = Nodo{-1, -1, -1, 1, azar()};
+    const auto [a, b] = parte(m_raiz, posicion);
+    m_raiz = une(une(a, n), b);
+    m_nodos[std::size_t(m_raiz)].padre = -1;
+    m_cachePos = -1;
+}
+
+void MemTable::vistaQuita(Marca id)
+{
+    const int k = posicionDe(id);
+    if (k < 0)
+        return;
+    const auto [a, b] = parte(m_raiz, k);
+    const auto [uno, c] = parte(b, 1);
+    m_nodos[std::size_t(uno)] = Nodo{};
+    m_raiz = une(a, c);
+    if (m_raiz >= 0)
+        m_nodos[std::size_t(m_raiz)].padre = -1;
+    m_cachePos = -1;
+}
+
+MemTable::Marca MemTable::vistaEn(int posicion) const
+{
+    if (posicion < 0 || posicion >= cantidad())
+        return 0;
+    if (m_cachePos >= 0) {
+        if (posicion == m_cachePos)
+            return m_cacheId;
+        if (posicion == m_cachePos + 1) {
+            // Sucesor en orden
+            int n = int(m_cacheId - 1);
+            if (m_nodos[std::size_t(n)].der >= 0) {
+                n = m_nodos[std::size_t(n)].der;
+                while (m_nodos[std::size_t(n)].izq >= 0)
+                    n = m_nodos[std::size_t(n)].izq;
+            } else {
+                int p = m_nodos[std::size_t(n)].padre;
+                while (p >= 0 && m_nodos[std::size_t(p)].der == n) {
+                    n = p;
+                    p = m_nodos[std::size_t(p)].padre;
+                }
+                n = p;
+            }
+            m_cachePos = posicion;
+            m_cacheId = Marca(n + 1);
+            return m_cacheId;
+        }
+    }
+    int n = m_raiz;
+    int k = posicion;
+    for (;;) {
+        const Nodo &x = m_nodos[std::size_t(n)];
+        const int i = tam(x.izq);
+        if (k < i) {
+            n = x.izq;
+        } else if (k == i) {
+            break;
+        } else {
+            k -= i + 1;
+            n = x.der;
+        }
+    }
+    m_cachePos = posicion;
+    m_cacheId = Marca(n + 1);
+    return m_cacheId;
+}
+
+void MemTable::vistaConstruye(const std::vector<Marca> &ids)
+{
+    m_nodos.assign(m_filas.size(), Nodo{});
+    m_raiz = -1;
+    m_cachePos = -1;
+    // Árbol cartesiano en O(n) con una pila
+    std::vector<int> pila;
+    for (const Marca id : ids) {
+        const int n = int(id - 1);
+        m_nodos[std::size_t(n)].prioridad = azar();
+        int ultimo = -1;
+        while (!pila.empty() && m_nodos[std::size_t(pila.back())].prioridad < m_nodos[std::size_t(n)].prioridad) {
+            ultimo = pila.back();
+            pila.pop_back();
+        }
+        m_nodos[std::size_t(n)].izq = ultimo;
+        if (!pila.empty())
+            m_nodos[std::size_t(pila.back())].der = n;
+        pila.push_back(n);
+    }
+    if (pila.empty())
+        return;
+    m_raiz = pila.front();
+    // Tamaños y padres en postorden, sin recursión
+    std::vector<std::pair<int, bool>> porVisitar{{m_raiz, false}};
+    while (!porVisitar.empty()) {
+        const auto [n, listo] = porVisitar.back();
+        porVisitar.pop_back();
+        if (listo) {
+            actualiza(n);
+            continue;
+        }
+        porVisitar.push_back({n, true});
+        const Nodo &x = m_nodos[std::size_t(n)];
+        if (x.izq >= 0)
+            porVisitar.push_back({x.izq, false});
+        if (x.der >= 0)
+            porVisitar.push_back({x.der, false});
+    }
+    m_nodos[std::size_t(m_raiz)].padre = -1;
 }
 
 // ---------------------------------------------------------------- filas y posiciones
@@ -169,59 +348,68 @@ MemTable::Fila *MemTable::fila(Marca id) const
     return m_filas[id - 1].get();
 }
 
+MemTable::Fila *MemTable::filaEn(int posicion) const { return fila(vistaEn(posicion)); }
+
 int MemTable::posicionDe(Marca id) const
 {
-    if (m_posicionesSucias) {
-        m_posiciones.assign(m_filas.size(), -1);
-        for (std::size_t i = 0; i < m_vista.size(); ++i)
-            m_posiciones[m_vista[i] - 1] = int(i);
-        m_posicionesSucias = false;
-    }
-    if (id == 0 || id > m_posiciones.size())
+    if (id == 0 || id > m_nodos.size() || m_nodos[std::size_t(id - 1)].tam == 0)
         return -1;
-    return m_posiciones[id - 1];
+    int n = int(id - 1);
+    int r = tam(m_nodos[std::size_t(n)].izq);
+    for (int p = m_nodos[std::size_t(n)].padre; p >= 0; n = p, p = m_nodos[std::size_t(p)].padre)
+        if (m_nodos[std::size_t(p)].der == n)
+            r += tam(m_nodos[std::size_t(p)].izq) + 1;
+    return r;
 }
 
 bool MemTable::pasaFiltro(const Fila &f) const { return !m_filtro || m_filtro(FilaMem(*this, f.valores)); }
 
 void MemTable::reconstruyeVista()
 {
-    m_vista.clear();
+    std::vector<Marca> ids;
+    ids.reserve(m_filas.size());
     for (const auto &f : m_filas)
         if (f && pasaFiltro(*f))
-            m_vista.push_back(f->id);
+            ids.push_back(f->id);
     if (m_campoOrden >= 0) {
-        const int c = m_campoOrden;
-        const TipoCampo t = m_campos[c].tipo;
+        const std::size_t c = std::size_t(m_campoOrden);
+        const TipoCampo t = m_campos[m_campoOrden].tipo;
         const bool desc = m_descendente;
-        std::stable_sort(m_vista.begin(), m_vista.end(), [&](Marca a, Marca b) {
-            const int r = compara(t, fila(a)->valores[c], fila(b)->valores[c]);
+        std::stable_sort(ids.begin(), ids.end(), [&](Marca a, Marca b) {
+            const int r = compara(t, m_filas[a - 1]->valores[c], m_filas[b - 1]->valores[c]);
             return desc ? r > 0 : r < 0;
         });
     }
-    m_posicionesSucias = true;
+    vistaConstruye(ids);
 }
 
 int MemTable::posicionOrdenada(const Fila &f) const
 {
     if (m_campoOrden < 0 || m_suspendido > 0)
-        return int(m_vista.size());
-    const int c = m_campoOrden;
-    const TipoCampo t = m_campos[c].tipo;
+        return cantidad();
+    const std::size_t c = std::size_t(m_campoOrden);
+    const TipoCampo t = m_campos[m_campoOrden].tipo;
     // Tras las filas iguales, para que el orden sea estable
-    const auto it = std::upper_bound(m_vista.begin(), m_vista.end(), f.valores[c], [&](const QVariant &v, Marca b) {
-        const int r = compara(t, v, fila(b)->valores[c]);
-        return m_descendente ? r > 0 : r < 0;
-    });
-    return int(it - m_vista.begin());
+    int pos = 0;
+    for (int n = m_raiz; n >= 0;) {
+        const Nodo &x = m_nodos[std::size_t(n)];
+        const int r = compara(t, f.valores[c], m_filas[std::size_t(n)]->valores[c]);
+        if (m_descendente ? r > 0 : r < 0) {
+            n = x.izq;
+        } else {
+            pos += tam(x.izq) + 1;
+            n = x.der;
+        }
+    }
+    return pos;
 }
 
 void MemTable::ponActual(int posicion)
 {
-    if (m_vista.empty())
+    if ((cantidad() == 0))
         posicion = -1;
     else
-        posicion = std::clamp(posicion, 0, int(m_vista.size()) - 1);
+        posicion = std::clamp(posicion, 0, cantidad() - 1);
     const bool cambia = posicion != m_actual;
     m_actual = posicion;
     if (cambia && m_suspendido == 0)
@@ -234,23 +422,23 @@ void MemTable::primero()
         graba();
     ponActual(0);
     m_bof = true;
-    m_eof = m_vista.empty();
+    m_eof = (cantidad() == 0);
 }
 
 void MemTable::ultimo()
 {
     if (m_estado != Estado::Navegando)
         graba();
-    ponActual(int(m_vista.size()) - 1);
+    ponActual(cantidad() - 1);
     m_eof = true;
-    m_bof = m_vista.empty();
+    m_bof = (cantidad() == 0);
 }
 
 void MemTable::siguiente()
 {
     if (m_estado != Estado::Navegando)
         graba();
-    if (m_actual + 1 < int(m_vista.size())) {
+    if (m_actual + 1 < cantidad()) {
         ponActual(m_actual + 1);
         m_bof = m_eof = false;
     } else {
@@ -274,7 +462,7 @@ bool MemTable::irAFila(int posicion)
 {
     if (m_estado != Estado::Navegando)
         graba();
-    if (posicion < 0 || posicion >= int(m_vista.size()))
+    if (posicion < 0 || posicion >= cantidad())
         return false;
     ponActual(posicion);
     m_bof = m_eof = false;
@@ -299,7 +487,7 @@ void MemTable::edita()
         return;
     if (m_estado == Estado::Insertando)
         graba();
-    const Fila *f = m_actual >= 0 ? fila(m_vista[std::size_t(m_actual)]) : nullptr;
+    const Fila *f = m_actual >= 0 ? fila(vistaEn(m_actual)) : nullptr;
     if (!f)
         throw std::logic_error(QStringLiteral("No hay fila actual en %1").arg(m_nombre).toStdString());
     m_bufer = f->valores;
@@ -328,8 +516,13 @@ void MemTable::graba()
     if (m_estado == Estado::Navegando)
         return;
     for (int c = 0; c < m_campos.size(); ++c)
-        if (m_campos[c].tipo == TipoCampo::AutoIncremento && !m_bufer[std::size_t(c)].isValid())
-            m_bufer[std::size_t(c)] = QVariant(++m_autoIncremento);
+        if (m_campos[c].tipo == TipoCampo::AutoIncremento) {
+            QVariant &v = m_bufer[std::size_t(c)];
+            if (!v.isValid())
+                v = QVariant(++m_autoIncremento);
+            else if (v.toLongLong() > m_autoIncremento)
+                m_autoIncremento = v.toLongLong(); // un valor puesto a mano no se repetirá
+        }
 
     if (m_estado == Estado::Insertando) {
         auto nueva = std::make_unique<Fila>();
@@ -344,14 +537,7 @@ void MemTable::graba()
         const int pos = posicionOrdenada(f);
         if (m_suspendido == 0)
             emit antesDeInsertar(pos);
-        m_vista.insert(m_vista.begin() + pos, f.id);
-        if (pos == int(m_vista.size()) - 1 && !m_posicionesSucias) {
-            if (m_posiciones.size() < m_filas.size())
-                m_posiciones.resize(m_filas.size(), -1);
-            m_posiciones[f.id - 1] = pos;
-        } else {
-            m_posicionesSucias = true;
-        }
+        vistaInserta(pos, f.id);
         if (m_suspendido == 0)
             emit insertada(pos);
         m_actual = -2; // fuerza el aviso de fila actual
@@ -361,7 +547,7 @@ void MemTable::graba()
     }
 
     // Edición
-    const Marca id = m_vista[std::size_t(m_actual)];
+    const Marca id = vistaEn(m_actual);
     Fila &f = *fila(id);
     indexa(f, false);
     const bool cambiaOrden = m_campoOrden >= 0 && compara(m_campos[m_campoOrden].tipo, f.valores[std::size_t(m_campoOrden)],
@@ -373,15 +559,14 @@ void MemTable::graba()
     if (!pasaFiltro(f) || cambiaOrden) {
         if (m_suspendido == 0)
             emit antesDeBorrar(pos);
-        m_vista.erase(m_vista.begin() + pos);
-        m_posicionesSucias = true;
+        vistaQuita(id);
         if (m_suspendido == 0)
             emit borrada(pos);
         if (pasaFiltro(f)) {
             const int nueva = posicionOrdenada(f);
             if (m_suspendido == 0)
                 emit antesDeInsertar(nueva);
-            m_vista.insert(m_vista.begin() + nueva, f.id);
+            vistaInserta(nueva, f.id);
             if (m_suspendido == 0)
                 emit insertada(nueva);
             m_actual = -2;
@@ -413,18 +598,17 @@ void MemTable::borra()
     if (m_actual < 0)
         return;
     const int pos = m_actual;
-    const Marca id = m_vista[std::size_t(pos)];
+    const Marca id = vistaEn(pos);
     indexa(*fila(id), false);
     if (m_suspendido == 0)
         emit antesDeBorrar(pos);
-    m_vista.erase(m_vista.begin() + pos);
+    vistaQuita(id);
     m_filas[id - 1].reset();
-    m_posicionesSucias = true;
     if (m_suspendido == 0)
         emit borrada(pos);
     m_actual = -2;
     ponActual(pos);
-    m_eof = m_vista.empty();
+    m_eof = (cantidad() == 0);
 }
 
 // ---------------------------------------------------------------- lectura
@@ -437,12 +621,10 @@ QVariant MemTable::valor(int campo) const
         return m_bufer[std::size_t(campo)];
     if (m_actual < 0)
         return {};
-    return fila(m_vista[std::size_t(m_actual)])->valores[std::size_t(campo)];
+    return fila(vistaEn(m_actual))->valores[std::size_t(campo)];
 }
 
-QVariant MemTable::valor(const QString &campo) const { return valor(indiceCampo(campo)); }
-
-QString MemTable::texto(const QString &campo) const
+QString MemTable::texto(int campo) const
 {
     const QVariant v = valor(campo);
     if (v.userType() == kTipoMoneda)
@@ -450,7 +632,7 @@ QString MemTable::texto(const QString &campo) const
     return v.toString();
 }
 
-qint64 MemTable::entero(const QString &campo) const
+qint64 MemTable::entero(int campo) const
 {
     const QVariant v = valor(campo);
     if (v.userType() == kTipoMoneda)
@@ -458,7 +640,7 @@ qint64 MemTable::entero(const QString &campo) const
     return v.toLongLong();
 }
 
-double MemTable::real(const QString &campo) const
+double MemTable::real(int campo) const
 {
     const QVariant v = valor(campo);
     if (v.userType() == kTipoMoneda)
@@ -466,22 +648,21 @@ double MemTable::real(const QString &campo) const
     return v.toDouble();
 }
 
-Moneda MemTable::moneda(const QString &campo) const
+Moneda MemTable::moneda(int campo) const
 {
-    const int i = indiceCampo(campo);
-    const QVariant v = convierte({QString(), TipoCampo::Moneda, 0, false}, valor(i));
+    const QVariant v = convierte({QString(), TipoCampo::Moneda, 0, false}, valor(campo));
     return v.isValid() ? v.value<Moneda>() : Moneda();
 }
 
-bool MemTable::booleano(const QString &campo) const { return valor(campo).toBool(); }
-QDate MemTable::fecha(const QString &campo) const { return valor(campo).toDate(); }
-QDateTime MemTable::fechaHora(const QString &campo) const { return valor(campo).toDateTime(); }
+bool MemTable::booleano(int campo) const { return valor(campo).toBool(); }
+QDate MemTable::fecha(int campo) const { return valor(campo).toDate(); }
+QDateTime MemTable::fechaHora(int campo) const { return valor(campo).toDateTime(); }
 
 QVariant MemTable::valorEn(int pos, int campo) const
 {
-    if (pos < 0 || pos >= int(m_vista.size()) || campo < 0 || campo >= m_campos.size())
+    if (pos < 0 || pos >= cantidad() || campo < 0 || campo >= m_campos.size())
         return {};
-    return fila(m_vista[std::size_t(pos)])->valores[std::size_t(campo)];
+    return fila(vistaEn(pos))->valores[std::size_t(campo)];
 }
 
 bool MemTable::asignaEn(int pos, int campo, const QVariant &v)
@@ -498,9 +679,9 @@ bool MemTable::asignaEn(int pos, int campo, const QVariant &v)
 
 MemTable::Marca MemTable::marca() const
 {
-    if (m_actual < 0 || m_actual >= int(m_vista.size()))
+    if (m_actual < 0 || m_actual >= cantidad())
         return 0;
-    return m_vista[std::size_t(m_actual)];
+    return vistaEn(m_actual);
 }
 
 bool MemTable::marcaValida(Marca m) const { return posicionDe(m) >= 0; }
@@ -526,20 +707,18 @@ void MemTable::ordenaPor(const QString &campo, bool descendente)
     avisaReinicio(true);
     m_campoOrden = c;
     m_descendente = descendente;
-    reconstruyeVista();
-    const int p = actual ? posicionDe(actual) : -1;
-    m_actual = p >= 0 ? p : (m_vista.empty() ? -1 : 0);
+    recolocaActual(actual);
     avisaReinicio(false);
 }
 
 void MemTable::quitaOrden()
 {
+    if (m_estado != Estado::Navegando)
+        graba();
     const Marca actual = marca();
     avisaReinicio(true);
     m_campoOrden = -1;
-    reconstruyeVista();
-    const int p = actual ? posicionDe(actual) : -1;
-    m_actual = p >= 0 ? p : (m_vista.empty() ? -1 : 0);
+    recolocaActual(actual);
     avisaReinicio(false);
 }
 
@@ -552,11 +731,9 @@ void MemTable::ponFiltro(Filtro filtro)
     const Marca actual = marca();
     avisaReinicio(true);
     m_filtro = std::move(filtro);
-    reconstruyeVista();
-    const int p = actual ? posicionDe(actual) : -1;
-    m_actual = p >= 0 ? p : (m_vista.empty() ? -1 : 0);
+    recolocaActual(actual);
     m_bof = true;
-    m_eof = m_vista.empty();
+    m_eof = (cantidad() == 0);
     avisaReinicio(false);
 }
 
@@ -624,9 +801,9 @@ bool MemTable::busca(const QString &campo, const QVariant &valor)
                 mejor = p;
         }
     } else {
-        for (std::size_t i = 0; i < m_vista.size(); ++i)
-            if (claveIndice(fila(m_vista[i])->valores[std::size_t(c)]) == k) {
-                mejor = int(i);
+        for (int i = 0; i < cantidad(); ++i)
+            if (claveIndice(filaEn(i)->valores[std::size_t(c)]) == k) {
+                mejor = i;
                 break;
             }
     }

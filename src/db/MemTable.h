@@ -9,7 +9,10 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QMetaType>
 #include <QVariant>
+
+#include <utility>
 
 #include <functional>
 #include <memory>
@@ -71,7 +74,7 @@ public:
     void vacia();
 
     // Navegación sobre las filas visibles (filtradas y ordenadas)
-    int cantidad() const { return int(m_vista.size()); }
+    int cantidad() const { return tam(m_raiz); }
     int recno() const { return m_actual; } // posición 0.. o -1
     bool eof() const { return m_eof; }
     bool bof() const { return m_bof; }
@@ -92,16 +95,24 @@ public:
     void borra();
 
     // Fila actual (o el búfer mientras se inserta o edita)
-    QVariant valor(const QString &campo) const;
+    QVariant valor(const QString &campo) const { return valor(indiceCampo(campo)); }
     QVariant valor(int campo) const;
     bool esNulo(const QString &campo) const { return !valor(campo).isValid(); }
-    QString texto(const QString &campo) const;
-    qint64 entero(const QString &campo) const;
-    double real(const QString &campo) const;
-    Moneda moneda(const QString &campo) const;
-    bool booleano(const QString &campo) const;
-    QDate fecha(const QString &campo) const;
-    QDateTime fechaHora(const QString &campo) const;
+    bool esNulo(int campo) const { return !valor(campo).isValid(); }
+    QString texto(const QString &campo) const { return texto(indiceCampo(campo)); }
+    QString texto(int campo) const;
+    qint64 entero(const QString &campo) const { return entero(indiceCampo(campo)); }
+    qint64 entero(int campo) const;
+    double real(const QString &campo) const { return real(indiceCampo(campo)); }
+    double real(int campo) const;
+    Moneda moneda(const QString &campo) const { return moneda(indiceCampo(campo)); }
+    Moneda moneda(int campo) const;
+    bool booleano(const QString &campo) const { return booleano(indiceCampo(campo)); }
+    bool booleano(int campo) const;
+    QDate fecha(const QString &campo) const { return fecha(indiceCampo(campo)); }
+    QDate fecha(int campo) const;
+    QDateTime fechaHora(const QString &campo) const { return fechaHora(indiceCampo(campo)); }
+    QDateTime fechaHora(int campo) const;
 
     // Lectura y escritura por posición visible (plantillas, exportación, rejillas)
     QVariant valorEn(int fila, int campo) const;
@@ -155,6 +166,7 @@ private:
     };
 
     Fila *fila(Marca id) const;
+    Fila *filaEn(int posicion) const;
     int posicionDe(Marca id) const; // -1 si no está visible
     void reconstruyeVista();
     void ponActual(int posicion);
@@ -166,6 +178,25 @@ private:
     void exigeActiva() const;
     void limpiaFilas();
     void avisaReinicio(bool antes);
+    void recolocaActual(Marca actual);
+
+    // Vista: árbol aleatorio (treap) por posición sobre los ids, para que insertar,
+    // quitar y hallar la posición de una fila cuesten O(log n)
+    struct Nodo
+    {
+        int izq = -1, der = -1, padre = -1;
+        int tam = 0; // 0 = fuera de la vista
+        quint32 prioridad = 0;
+    };
+    int tam(int n) const { return n < 0 ? 0 : m_nodos[std::size_t(n)].tam; }
+    void actualiza(int n);
+    std::pair<int, int> parte(int n, int k);
+    int une(int a, int b);
+    void vistaInserta(int posicion, Marca id);
+    void vistaQuita(Marca id);
+    Marca vistaEn(int posicion) const;
+    void vistaConstruye(const std::vector<Marca> &ids);
+    quint32 azar();
 
     QString m_nombre;
     QList<DefCampo> m_campos;
@@ -173,9 +204,12 @@ private:
     Estado m_estado = Estado::Navegando;
 
     std::vector<std::unique_ptr<Fila>> m_filas; // por id - 1 (nulo si se borró)
-    std::vector<Marca> m_vista;                 // ids visibles en orden
-    mutable std::vector<int> m_posiciones;      // id - 1 -> posición visible
-    mutable bool m_posicionesSucias = false;
+    std::vector<Nodo> m_nodos;                  // por id - 1
+    int m_raiz = -1;
+    quint32 m_semilla = 0x9E3779B9u;
+    // Último acceso por posición: el recorrido secuencial cuesta O(1) amortizado
+    mutable int m_cachePos = -1;
+    mutable Marca m_cacheId = 0;
     int m_actual = -1;
     bool m_eof = true;
     bool m_bof = true;
