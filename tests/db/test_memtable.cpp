@@ -6,6 +6,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
+#include <map>
 #include <gtest/gtest.h>
 
 namespace {
@@ -236,4 +237,125 @@ TEST(MemTableModelo, AvisosYEdicion)
     t.agregaCampo(QStringLiteral("Extra"), TipoCampo::Texto, 10);
     t.cierra();
     EXPECT_EQ(m.rowCount(), 0);
+}
+
+// Operaciones al azar contra una referencia simple: la vista ordenada, las posiciones de las
+// marcas y el índice deben seguir cuadrando tras altas, ediciones y bajas en cualquier lugar.
+TEST(MemTable, VistaConsistenteConOperacionesAlAzar)
+{
+    MemTable t(QStringLiteral("mAzar"));
+    t.agregaCampo(QStringLiteral("Id"), TipoCampo::AutoIncremento);
+    t.agregaCampo(QStringLiteral("N"), TipoCampo::Entero);
+    t.abre();
+    t.creaIndice(QStringLiteral("Id"));
+    std::map<qint64, qint64> referencia; // id -> N
+    quint32 semilla = 12345;
+    const auto azar = [&semilla](int tope) {
+        semilla = semilla * 1103515245u + 12345u;
+        return int((semilla >> 8) % quint32(tope));
+    };
+    for (int paso = 0; paso < 3000; ++paso) {
+        if (paso == 500)
+            t.ordenaPor(QStringLiteral("N"));
+        if (paso == 2000)
+            t.ordenaPor(QStringLiteral("N"), true);
+        const int op = azar(10);
+        if (op < 5 || t.cantidad() == 0) {
+            t.agrega();
+            t.asigna(QStringLiteral("N"), azar(50));
+            t.graba();
+            referencia[t.entero(QStringLiteral("Id"))] = t.entero(QStringLiteral("N"));
+        } else if (op < 8) {
+            ASSERT_TRUE(t.irAFila(azar(t.cantidad())));
+            const qint64 id = t.entero(QStringLiteral("Id"));
+            t.edita();
+            t.asigna(QStringLiteral("N"), azar(50));
+            t.graba();
+            ASSERT_EQ(t.entero(QStringLiteral("Id")), id); // la fila editada sigue siendo la actual
+            referencia[id] = t.entero(QStringLiteral("N"));
+        } else {
+            const qint64 id = referencia.begin()->first + azar(int(referencia.rbegin()->first - referencia.begin()->first + 1));
+            const bool existe = referencia.count(id) > 0;
+            ASSERT_EQ(t.busca(QStringLiteral("Id"), id), existe) << id;
+            if (existe) {
+                t.borra();
+                referencia.erase(id);
+            }
+        }
+        if (paso % 97 != 0 && paso < 2990)
+            continue;
+        ASSERT_EQ(t.cantidad(), int(referencia.size()));
+        std::map<qint64, qint64> vistos;
+        qint64 anterior = paso >= 2000 ? 1000 : -1;
+        for (int i = 0; i < t.cantidad(); ++i) {
+            const qint64 id = t.valorEn(i, 0).toLongLong(), n = t.valorEn(i, 1).toLongLong();
+            vistos[id] = n;
+            if (paso >= 500) {
+                ASSERT_TRUE(paso >= 2000 ? n <= anterior : n >= anterior) << "paso " << paso << " fila " << i;
+                anterior = n;
+            }
+            ASSERT_TRUE(t.irAFila(i));
+            const MemTable::Marca m = t.marca();
+            t.primero();
+            ASSERT_TRUE(t.irA(m));
+            ASSERT_EQ(t.recno(), i);
+        }
+        ASSERT_EQ(vistos, referencia);
+    }
+}
+
+TEST(MemTable, AutoincrementoConValorPuestoYDineroExacto)
+{
+    MemTable t;
+    defineArticulos(t);
+    t.agrega();
+    t.asigna(QStringLiteral("Id"), 10);
+    t.graba();
+    alta(t, QStringLiteral("B"), {}, {});
+    EXPECT_EQ(t.entero(QStringLiteral("Id")), 11); // no repite el puesto a mano
+
+    // Diez veces 0.10 suman exactamente 1; 0.00005 redondea a la par
+    Moneda suma;
+    for (int i = 0; i < 10; ++i) {
+        alta(t, QStringLiteral("C%1").arg(i), {}, 0.1);
+        suma += t.moneda(QStringLiteral("Precio"));
+    }
+    EXPECT_EQ(suma.diezmilesimas(), 10000);
+    struct Caso { QVariant entrada; qint64 esperado; };
+    const Caso casos[] = {{QStringLiteral("0.00005"), 0}, {QStringLiteral("0.00015"), 2}, {qint64(7), 70000},
+                          {QStringLiteral("-12.3456"), -123456}, {QVariant::fromValue(Moneda::deDiezmilesimas(1)), 1}};
+    for (const Caso &c : casos)
+        EXPECT_EQ(MemTable::convierte({QStringLiteral("x"), TipoCampo::Moneda, 0, false}, c.entrada).value<Moneda>().diezmilesimas(),
+                  c.esperado)
+            << c.entrada.toString().toStdString();
+}
+
+TEST(MemTableModelo, EdicionQueMueveLaFilaYColumnasPorOmision)
+{
+    MemTable t;
+    defineArticulos(t);
+    MemTableModelo m(&t);
+    QAbstractItemModelTester probador(&m, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    EXPECT_EQ(m.columnCount(), 6);
+    t.agregaCampo(QStringLiteral("Nota"), TipoCampo::Texto, 5);
+    EXPECT_EQ(m.columnCount(), 7); // sin columnas elegidas sigue a los campos
+    for (const char *c : {"C", "A", "B"})
+        alta(t, QString::fromLatin1(c), {}, 1);
+    t.ordenaPor(QStringLiteral("Clave"));
+    m.ponColumnas({{QStringLiteral("Clave"), QStringLiteral("Clave"), true, {}},
+                   {QStringLiteral("Precio"), QStringLiteral("Precio"), false,
+                    [](const QVariant &v) { return QStringLiteral("$ ") + v.value<Moneda>().texto(2); }}});
+    EXPECT_EQ(m.data(m.index(0, 1)), QVariant(QStringLiteral("$ 1.00")));
+    QSignalSpy movidas(&m, &QAbstractItemModel::rowsInserted);
+    QSignalSpy quitadas(&m, &QAbstractItemModel::rowsRemoved);
+    ASSERT_TRUE(m.setData(m.index(0, 0), QStringLiteral("Z")));
+    EXPECT_EQ(quitadas.count(), 1);
+    ASSERT_EQ(movidas.count(), 1);
+    EXPECT_EQ(movidas.at(0).at(1).toInt(), 2);
+    EXPECT_EQ(m.data(m.index(2, 0)), QVariant(QStringLiteral("Z")));
+    EXPECT_EQ(m.data(m.index(0, 0)), QVariant(QStringLiteral("B")));
+    // El filtro se ve en el modelo
+    t.ponFiltro([](const FilaMem &f) { return f.valor(QStringLiteral("Clave")).toString() != QStringLiteral("B"); });
+    EXPECT_EQ(m.rowCount(), 2);
+    EXPECT_EQ(m.data(m.index(0, 0)), QVariant(QStringLiteral("C")));
 }
