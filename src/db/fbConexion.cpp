@@ -37,6 +37,14 @@ void Conexion::quita(DependienteFb *d) noexcept
     m_dependientes.erase(std::remove(m_dependientes.begin(), m_dependientes.end(), d), m_dependientes.end());
 }
 
+void Conexion::avisaFinTransaccion(Transaccion *t) noexcept
+{
+    const auto dependientes = m_dependientes;
+    for (DependienteFb *d : dependientes)
+        if (d != t)
+            d->olvidaTransaccion(t);
+}
+
 void Conexion::lanza(Fb::Estado &estado)
 {
     if (!estado.hayError())

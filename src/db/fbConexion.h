@@ -10,6 +10,7 @@ class IAttachment;
 
 class Conexion;
 class ErrorFb;
+class Transaccion;
 namespace Fb {
 class Estado;
 }
@@ -26,6 +27,7 @@ protected:
     virtual int nivelFb() const = 0;            // 0 se suelta antes que 1
     virtual void liberaFb() noexcept = 0;       // suelta sus interfaces sin usarlas más
     virtual void olvidaConexion() noexcept = 0; // la conexión se destruye
+    virtual void olvidaTransaccion(Transaccion *) noexcept {} // la transacción se destruye
 };
 
 // Conexión a una base Firebird. "servidor:/ruta.fdb" usa el servidor;
@@ -71,6 +73,8 @@ public:
     unsigned generacion() const { return m_generacion; }
     void registra(DependienteFb *d);
     void quita(DependienteFb *d) noexcept;
+    // Avisa a los dependientes que la transacción se destruye
+    void avisaFinTransaccion(Transaccion *t) noexcept;
     // Convierte el estado en ErrorFb; si la conexión se perdió, la suelta. Siempre lanza.
     [[noreturn]] void lanza(Fb::Estado &estado);
     [[noreturn]] void lanza(const ErrorFb &error);

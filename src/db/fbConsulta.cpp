@@ -108,6 +108,8 @@ QString TraduceParametros(const QString &sql, QStringList *nombres)
 Consulta::Consulta(Conexion &conexion, Transaccion &transaccion)
     : m_conexion(&conexion), m_trans(&transaccion)
 {
+    if (transaccion.conexion() != &conexion)
+        throw ErrorFb(CodigoFb::Interno, QStringLiteral("La transacción es de otra conexión"));
     conexion.registra(this);
 }
 
@@ -133,6 +135,8 @@ void Consulta::exigeConexion() const
 {
     if (!m_conexion)
         throw ErrorFb(CodigoFb::SinConexion, QStringLiteral("La consulta no tiene conexión"));
+    if (!m_trans)
+        throw ErrorFb(CodigoFb::Interno, QStringLiteral("La transacción de la consulta ya no existe"));
     m_conexion->exigeConexion();
 }
 
@@ -303,6 +307,8 @@ void Consulta::llenaEntrada()
             const int tipo = v.metaType().id();
             if (esMoneda(v)) {
                 x = v.value<Moneda>().aEscala(p.escala);
+            } else if ((tipo == QMetaType::Double || tipo == QMetaType::Float) && dec <= 4) {
+                x = Moneda::deDouble(v.toDouble()).aEscala(p.escala); // a la par, como el dinero
             } else if (tipo == QMetaType::Double || tipo == QMetaType::Float) {
                 x = std::llround((long double)v.toDouble() * potencia10(dec));
             } else if (tipo == QMetaType::QString || tipo == QMetaType::QByteArray) {
@@ -468,7 +474,7 @@ bool Consulta::siguiente()
         m_hayFila = false;
         return false;
     }
-    if (!m_trans->activa() || m_trans->numero() != m_numeroTrans) {
+    if (!m_trans || !m_trans->activa() || m_trans->numero() != m_numeroTrans) {
         liberaCursor();
         error(QStringLiteral("El cursor se cerró al terminar su transacción"));
     }
@@ -490,12 +496,14 @@ void Consulta::cierra()
     m_hayFila = false;
     if (!m_cursor)
         return;
-    if (m_conexion && m_trans->activa() && m_trans->numero() == m_numeroTrans) {
+    if (m_conexion && m_trans && m_trans->activa() && m_trans->numero() == m_numeroTrans) {
         Fb::Estado est;
         m_cursor->close(est.w()); // con éxito suelta la interfaz
         if (est.hayError())
             m_cursor->release();
         m_cursor = nullptr;
+        if (m_actualizacion)
+            m_trans->confirma();
     } else {
         liberaCursor();
     }
@@ -546,10 +554,26 @@ void Consulta::liberaSentencia() noexcept
 
 void Consulta::liberaFb() noexcept { liberaSentencia(); }
 
+void Consulta::olvidaTransaccion(Transaccion *t) noexcept
+{
+    if (t != m_trans)
+        return;
+    if (m_cursor && m_conexion && t->activa() && t->numero() == m_numeroTrans) {
+        Fb::Estado est;
+        m_cursor->close(est.w());
+        if (est.hayError())
+            m_cursor->release();
+        m_cursor = nullptr;
+    }
+    liberaCursor();
+    m_trans = nullptr;
+}
+
 void Consulta::olvidaConexion() noexcept
 {
     liberaSentencia();
     m_conexion = nullptr;
+    m_trans = nullptr; // su transacción también queda sin conexión
 }
 
 QString Consulta::nombreCampo(int i) const { return columna(i).nombre; }

@@ -72,7 +72,10 @@ public:
     void setSql(const QString &sql);
     QString sql() const { return m_sql; }
 
-    // Modo actualización: cada ejecuta() de una sentencia que no abre cursor confirma la transacción
+    // Modo actualización: cada sentencia confirma su transacción (iniciándola si hace falta)
+    // justo después de ejecutarse; con cursor (SELECT de un procedimiento que escribe),
+    // al llegar al final o al cerrarlo. Confirmar cierra los cursores de otras consultas
+    // en la misma transacción: dale a esta consulta una transacción propia.
     void ponActualizacion(bool actualizacion) { m_actualizacion = actualizacion; }
     bool actualizacion() const { return m_actualizacion; }
 
@@ -110,6 +113,7 @@ protected:
     int nivelFb() const override { return 0; }
     void liberaFb() noexcept override;
     void olvidaConexion() noexcept override;
+    void olvidaTransaccion(Transaccion *t) noexcept override;
 
 private:
     friend class CampoFb;

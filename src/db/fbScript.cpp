@@ -127,13 +127,17 @@ int Script::ejecuta()
                            || p.value(1) == QLatin1String("BAIL"))) {
                 // órdenes de isql: no aplican aquí
             } else {
+                const bool ddl = esDdl(s);
+                // El DDL va solo en su transacción: si falla, no arrastra lo anterior
+                if (ddl)
+                    t.confirma();
                 const QByteArray sql = FbTexto::aCp1252(s);
                 Fb::Estado est;
                 m_conexion.atadura()->execute(est.w(), t.interfaz(), unsigned(sql.size()), sql.constData(),
                                               unsigned(m_conexion.dialecto()), nullptr, nullptr, nullptr, nullptr);
                 if (est.hayError())
                     m_conexion.lanza(est);
-                if (esDdl(s))
+                if (ddl)
                     t.confirma();
             }
         } catch (const ErrorFb &e) {

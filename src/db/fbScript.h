@@ -17,7 +17,8 @@ struct ResultadoSentenciaFb
 };
 
 // Ejecuta un guion SQL: SET TERM, comentarios, COMMIT [WORK] y ROLLBACK [WORK].
-// Cada sentencia DDL se confirma al momento; el resto al llegar a COMMIT, a un DDL o al final.
+// Cada sentencia DDL va en su propia transacción y se confirma al momento (antes se confirma
+// lo pendiente); el resto se confirma al llegar a COMMIT, a un DDL o al final.
 class Script
 {
 public:

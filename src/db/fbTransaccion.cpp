@@ -9,6 +9,9 @@ Transaccion::Transaccion(Conexion &conexion) : m_conexion(&conexion) { conexion.
 
 Transaccion::~Transaccion()
 {
+    // Las consultas que la usan cierran sus cursores y la olvidan
+    if (m_conexion)
+        m_conexion->avisaFinTransaccion(this);
     liberaFb();
     if (m_conexion)
         m_conexion->quita(this);

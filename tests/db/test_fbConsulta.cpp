@@ -23,7 +23,11 @@ protected:
             "CREATE TABLE ART (ID INTEGER NOT NULL PRIMARY KEY, NOMBRE VARCHAR(40), CLAVE CHAR(10),"
             " PRECIO NUMERIC(18,4), COSTO NUMERIC(15,2), FACTOR DOUBLE PRECISION, ALTA DATE,"
             " CAMBIO TIMESTAMP, NOTAS BLOB SUB_TYPE TEXT, ACTIVO BOOLEAN, CHICO SMALLINT);\n"
-            "CREATE SEQUENCE GEN_ART;\n"));
+            "CREATE SEQUENCE GEN_ART;\n"
+            "SET TERM ^ ;\n"
+            "CREATE PROCEDURE ALTA_ART (ID INTEGER) RETURNS (NUEVO INTEGER) AS\n"
+            "BEGIN INSERT INTO ART (ID, NOMBRE) VALUES (:ID, 'proc'); NUEVO = :ID; SUSPEND; END^\n"
+            "SET TERM ; ^\n"));
         s.ejecuta();
     }
     static void TearDownTestSuite() { delete base; }
@@ -185,14 +189,30 @@ TEST_F(FbConsulta, ModoActualizacionConfirmaCadaSentencia)
     EXPECT_FALSE(t->activa());
     q.asigna(QStringLiteral("id"), 11);
     q.ejecuta();
+    // Un procedimiento seleccionable que escribe se confirma al terminar su cursor
+    Consulta p(*c, *t);
+    p.ponActualizacion(true);
+    p.setSql(QStringLiteral("SELECT NUEVO FROM ALTA_ART(:id)"));
+    p.asigna(QStringLiteral("id"), 12);
+    p.ejecuta();
+    ASSERT_FALSE(p.eof());
+    EXPECT_EQ(p.campo(QStringLiteral("nuevo")).entero(), 12);
+    EXPECT_FALSE(p.siguiente());
+    EXPECT_FALSE(t->activa());
 
-    // Otra conexión ya ve ambas filas
+    // Otra conexión ya ve las tres filas
     auto otra = BasePrueba::conecta(*base);
     Transaccion t2(*otra);
     Consulta s(*otra, t2);
-    s.setSql(QStringLiteral("SELECT COUNT(*) FROM ART WHERE ID IN (10, 11)"));
+    s.setSql(QStringLiteral("SELECT COUNT(*) FROM ART WHERE ID IN (10, 11, 12)"));
     s.ejecuta();
-    EXPECT_EQ(s.campo(0).entero(), 2);
+    EXPECT_EQ(s.campo(0).entero(), 3);
+    {
+        Consulta borra(*c, *t);
+        borra.setSql(QStringLiteral("DELETE FROM ART WHERE ID = 12"));
+        borra.ejecuta();
+        t->confirma();
+    }
 
     // Sin modo actualización, deshacer pierde el cambio; la guarda deshace sola
     {
@@ -205,4 +225,41 @@ TEST_F(FbConsulta, ModoActualizacionConfirmaCadaSentencia)
     EXPECT_FALSE(t->activa());
     s.ejecuta();
     EXPECT_EQ(s.campo(0).entero(), 2);
+}
+
+TEST_F(FbConsulta, SobreviveASuTransaccionYASuConexion)
+{
+    Consulta ins(*c, *t);
+    ins.setSql(QStringLiteral("INSERT INTO ART (ID) VALUES (:id)"));
+    for (int id : {1, 2, 3}) {
+        ins.asigna(QStringLiteral("id"), id);
+        ins.ejecuta();
+    }
+    t->confirma();
+
+    // La transacción se destruye con el cursor abierto
+    auto t2 = std::make_unique<Transaccion>(*c);
+    Consulta q(*c, *t2);
+    q.setSql(QStringLiteral("SELECT ID FROM ART ORDER BY ID"));
+    q.ejecuta();
+    ASSERT_FALSE(q.eof());
+    t2.reset();
+    EXPECT_FALSE(q.siguiente());
+    EXPECT_THROW(q.ejecuta(), ErrorFb);
+
+    // La conexión se destruye antes que su transacción y su consulta
+    auto c2 = BasePrueba::conecta(*base);
+    auto t3 = std::make_unique<Transaccion>(*c2);
+    auto q3 = std::make_unique<Consulta>(*c2, *t3);
+    q3->setSql(QStringLiteral("SELECT ID FROM ART"));
+    q3->ejecuta();
+    c2.reset();
+    EXPECT_THROW(q3->ejecuta(), ErrorFb);
+    EXPECT_THROW(t3->inicia(), ErrorFb);
+    q3.reset();
+    t3.reset();
+
+    // Una transacción de otra conexión no sirve
+    auto c3 = BasePrueba::conecta(*base);
+    EXPECT_THROW(Consulta(*c3, *t), ErrorFb);
 }

@@ -77,6 +77,7 @@ TEST(FbScript, ContinuaTrasErroresYAvisaCadaSentencia)
     auto c = BasePrueba::conecta(BasePrueba::creaBase(QStringLiteral("errores")));
     Script s(*c);
     s.setTexto(QStringLiteral("CREATE TABLE A (X INTEGER);\n"
+                              "INSERT INTO A VALUES (5);\n"
                               "CREATE TABLE A (X INTEGER);\n"
                               "INSERT INTO NO_EXISTE VALUES (1);\n"
                               "CREATE TABLE B (X INTEGER);\n"
@@ -85,8 +86,8 @@ TEST(FbScript, ContinuaTrasErroresYAvisaCadaSentencia)
     s.setAlEjecutar([&](const ResultadoSentenciaFb &r) { hechas.push_back(r); });
     s.setContinuaTrasError(true);
     EXPECT_EQ(s.ejecuta(), 2);
-    ASSERT_EQ(hechas.size(), 5u);
-    const bool okEsperado[] = {true, false, false, true, true};
+    ASSERT_EQ(hechas.size(), 6u);
+    const bool okEsperado[] = {true, true, false, false, true, true};
     for (size_t i = 0; i < hechas.size(); ++i) {
         EXPECT_EQ(hechas[i].ok, okEsperado[i]) << hechas[i].sentencia.toStdString();
         EXPECT_EQ(hechas[i].codigo != 0, !okEsperado[i]);
@@ -94,9 +95,12 @@ TEST(FbScript, ContinuaTrasErroresYAvisaCadaSentencia)
     }
     Transaccion t(*c);
     Consulta q(*c, t);
-    q.setSql(QStringLiteral("SELECT COUNT(*) FROM B"));
+    q.setSql(QStringLiteral("SELECT (SELECT COUNT(*) FROM B), (SELECT SUM(X) FROM A) FROM RDB$DATABASE"));
     q.ejecuta();
     EXPECT_EQ(q.campo(0).entero(), 1);
+    EXPECT_EQ(q.campo(1).entero(), 5); // el DDL que falló no se llevó el INSERT anterior
+    EXPECT_EQ(hechas[2].codigo, 335544351) << hechas[2].error.toStdString(); // no_meta_update
+    EXPECT_TRUE(hechas[2].error.contains(QStringLiteral("already exists"))) << hechas[2].error.toStdString();
 
     // Sin continuar: lanza en el primer error
     Script s2(*c);

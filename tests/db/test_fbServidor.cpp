@@ -14,14 +14,19 @@
 
 namespace {
 
-QString valor(Conexion &c, int id)
+QString valorEn(Conexion &c, Transaccion &t, int id)
 {
-    Transaccion t(c);
     Consulta q(c, t);
     q.setSql(QStringLiteral("SELECT NOMBRE FROM T WHERE ID = :id"));
     q.asigna(QStringLiteral("id"), id);
     q.ejecuta();
     return q.eof() ? QStringLiteral("<sin fila>") : q.campo(0).texto();
+}
+
+QString valor(Conexion &c, int id)
+{
+    Transaccion t(c);
+    return valorEn(c, t, id);
 }
 
 } // namespace
@@ -80,6 +85,9 @@ TEST(FbServidor, FilaBloqueadaFallaAlMomentoYDeshacerNoPierdeNada)
     }
     EXPECT_LT(reloj.elapsed(), 1000); // nowait: no espera al otro
     EXPECT_TRUE(t2.activa());
+    // Sólo la sentencia que falló se deshizo: la primera sigue en la transacción
+    EXPECT_EQ(valorEn(*c2, t2, 2), QStringLiteral("B de T2"));
+    EXPECT_EQ(valorEn(*c2, t2, 1), QStringLiteral("A original"));
     t2.deshace();
 
     auto c3 = BasePrueba::conecta(base);
