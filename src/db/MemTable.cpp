@@ -56,6 +56,7 @@ bool MemTable::quitaCampo(const QString &nombre)
     else if (m_campoOrden > i)
         --m_campoOrden;
     m_indices.remove(nombre.toUpper());
+    m_iniciales.remove(nombre.toUpper());
     reconstruyeIndices();
     avisaReinicio(false);
     return true;
@@ -67,6 +68,18 @@ int MemTable::indiceCampo(const QString &nombre) const
         if (m_campos[i].nombre.compare(nombre, Qt::CaseInsensitive) == 0)
             return i;
     return -1;
+}
+
+void MemTable::ponValorInicial(const QString &campo, const QVariant &valor)
+{
+    const int c = indiceCampo(campo);
+    if (c < 0)
+        throw std::logic_error(QStringLiteral("No existe el campo %1 en %2").arg(campo, m_nombre).toStdString());
+    const QVariant v = convierte(m_campos[c], valor);
+    if (v.isValid())
+        m_iniciales.insert(m_campos[c].nombre.toUpper(), v);
+    else
+        m_iniciales.remove(m_campos[c].nombre.toUpper());
 }
 
 QStringList MemTable::nombresCampos() const
@@ -477,6 +490,11 @@ void MemTable::agrega()
     if (m_estado != Estado::Navegando)
         graba();
     m_bufer.assign(std::size_t(m_campos.size()), QVariant());
+    for (auto it = m_iniciales.cbegin(); it != m_iniciales.cend(); ++it) {
+        const int c = indiceCampo(it.key());
+        if (c >= 0)
+            m_bufer[std::size_t(c)] = it.value();
+    }
     m_estado = Estado::Insertando;
 }
 
@@ -810,6 +828,35 @@ bool MemTable::busca(const QString &campo, const QVariant &valor)
     if (mejor < 0)
         return false;
     return irAFila(mejor);
+}
+
+bool MemTable::localiza(const QString &campo, const QVariant &valor, bool sinMayusculas)
+{
+    const int c = indiceCampo(campo);
+    if (c < 0)
+        return false;
+    const DefCampo &def = m_campos[c];
+    const bool textoSinMayusculas = sinMayusculas && def.tipo == TipoCampo::Texto;
+    if (!textoSinMayusculas && m_indices.contains(def.nombre.toUpper()))
+        return busca(campo, valor);
+    if (m_estado != Estado::Navegando)
+        graba();
+    const QVariant buscado = convierte(def, valor);
+    const std::size_t ic = std::size_t(c);
+    const auto igual = [&](const QVariant &v) {
+        if (v.isValid() != buscado.isValid())
+            return false;
+        if (!v.isValid())
+            return true;
+        if (def.tipo == TipoCampo::Texto)
+            return QString::compare(v.toString(), buscado.toString(),
+                                    textoSinMayusculas ? Qt::CaseInsensitive : Qt::CaseSensitive) == 0;
+        return compara(def.tipo, v, buscado) == 0;
+    };
+    for (int i = 0; i < cantidad(); ++i)
+        if (igual(filaEn(i)->valores[ic]))
+            return irAFila(i);
+    return false;
 }
 
 // ---------------------------------------------------------------- tipos

@@ -63,6 +63,9 @@ public:
     void agregaCampo(const QString &nombre, TipoCampo tipo, int longitud = 0, bool marcaLista = false);
     bool quitaCampo(const QString &nombre);
     int indiceCampo(const QString &nombre) const; // -1 si no existe
+    int campoIndice(const QString &nombre) const { return indiceCampo(nombre); }
+    // Valor con que empieza el campo en cada alta (nulo = sin valor inicial)
+    void ponValorInicial(const QString &campo, const QVariant &valor);
     const QList<DefCampo> &campos() const { return m_campos; }
     QStringList nombresCampos() const;
     int numCampos() const { return int(m_campos.size()); }
@@ -133,6 +136,10 @@ public:
     // Índices: búsqueda por valor sin recorrer la tabla
     void creaIndice(const QString &campo);
     bool busca(const QString &campo, const QVariant &valor); // mueve la fila actual
+    // Primera fila visible (en el orden actual) cuyo campo vale 'valor', comparando según el
+    // tipo del campo; con sinMayusculas los textos se comparan sin distinguir mayúsculas.
+    // Usa el índice del campo cuando lo hay y la comparación es exacta.
+    bool localiza(const QString &campo, const QVariant &valor, bool sinMayusculas = false);
 
     // Ciclos masivos: sin avisos por fila; al reanudar, un solo reinicio
     void suspendeAvisos();
@@ -221,5 +228,6 @@ private:
     bool m_descendente = false;
     Filtro m_filtro;
     QHash<QString, Indice> m_indices; // por nombre de campo en mayúsculas
+    QHash<QString, QVariant> m_iniciales; // valores iniciales, por nombre en mayúsculas
     int m_suspendido = 0;
 };

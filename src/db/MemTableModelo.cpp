@@ -10,8 +10,10 @@ MemTableModelo::MemTableModelo(MemTable *tabla, QObject *padre)
     connect(tabla, &MemTable::insertada, this, [this](int) { endInsertRows(); });
     connect(tabla, &MemTable::antesDeBorrar, this, [this](int p) { beginRemoveRows({}, p, p); });
     connect(tabla, &MemTable::borrada, this, [this](int) { endRemoveRows(); });
-    connect(tabla, &MemTable::cambiada, this,
-            [this](int p) { emit dataChanged(index(p, 0), index(p, columnCount() - 1)); });
+    connect(tabla, &MemTable::cambiada, this, [this](int p) {
+        if (columnCount() > 0)
+            emit dataChanged(index(p, 0), index(p, columnCount() - 1));
+    });
     connect(tabla, &MemTable::antesDeReiniciar, this, [this] {
         if (!m_enReinicio) {
             m_enReinicio = true;
@@ -35,10 +37,44 @@ MemTableModelo::MemTableModelo(MemTable *tabla, QObject *padre)
 
 void MemTableModelo::ponColumnas(const QList<Columna> &columnas)
 {
-    beginResetModel();
+    // Con los avisos suspendidos el modelo ya está en reinicio: basta cambiar las columnas
+    const bool reinicia = !m_enReinicio;
+    if (reinicia)
+        beginResetModel();
     m_columnas = columnas;
     m_todas = false;
-    endResetModel();
+    if (reinicia)
+        endResetModel();
+}
+
+void MemTableModelo::enlazaSeleccion(QItemSelectionModel *seleccion)
+{
+    for (const auto &c : std::as_const(m_enlaces))
+        disconnect(c);
+    m_enlaces.clear();
+    m_seleccion = seleccion;
+    if (!seleccion || !m_tabla)
+        return;
+    // De la tabla a la vista
+    const auto aVista = [this](int fila) {
+        if (!m_seleccion || m_sincronizando || m_enReinicio || fila < 0 || fila >= rowCount())
+            return;
+        m_sincronizando = true;
+        const int columna = m_seleccion->currentIndex().isValid() ? m_seleccion->currentIndex().column() : 0;
+        m_seleccion->setCurrentIndex(index(fila, columna),
+                                     QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        m_sincronizando = false;
+    };
+    m_enlaces << connect(m_tabla, &MemTable::filaActualCambiada, this, aVista);
+    // De la vista a la tabla
+    m_enlaces << connect(seleccion, &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex &actual) {
+        if (m_sincronizando || !m_tabla || !actual.isValid() || actual.row() == m_tabla->recno())
+            return;
+        m_sincronizando = true;
+        m_tabla->irAFila(actual.row());
+        m_sincronizando = false;
+    });
+    aVista(m_tabla->recno());
 }
 
 int MemTableModelo::columnaDeCampo(const QString &campo) const

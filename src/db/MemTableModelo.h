@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QItemSelectionModel>
 #include <QList>
 #include <QPointer>
 #include <functional>
@@ -28,6 +29,9 @@ public:
     int columnaDeCampo(const QString &campo) const;
     MemTable *tabla() const { return m_tabla; }
 
+    // La fila actual de la tabla y la fila actual de la vista se siguen una a la otra
+    void enlazaSeleccion(QItemSelectionModel *seleccion);
+
     int rowCount(const QModelIndex &padre = {}) const override;
     int columnCount(const QModelIndex &padre = {}) const override;
     QVariant data(const QModelIndex &indice, int rol = Qt::DisplayRole) const override;
@@ -42,4 +46,7 @@ private:
     QList<Columna> m_columnas;
     bool m_todas = true;
     bool m_enReinicio = false;
+    QPointer<QItemSelectionModel> m_seleccion;
+    bool m_sincronizando = false;
+    QList<QMetaObject::Connection> m_enlaces;
 };

@@ -359,3 +359,79 @@ TEST(MemTableModelo, EdicionQueMueveLaFilaYColumnasPorOmision)
     EXPECT_EQ(m.rowCount(), 2);
     EXPECT_EQ(m.data(m.index(0, 0)), QVariant(QStringLiteral("C")));
 }
+
+TEST(MemTable, LocalizaYValorInicial)
+{
+    MemTable t(QStringLiteral("mArt"));
+    defineArticulos(t);
+    t.ponValorInicial(QStringLiteral("imprimir"), true);
+    t.ponValorInicial(QStringLiteral("Cantidad"), QStringLiteral("1"));
+    alta(t, QStringLiteral("A"), QStringLiteral("Pera"), 5, 3);
+    EXPECT_TRUE(t.booleano(QStringLiteral("Imprimir"))); // sin asignar toma el inicial
+    alta(t, QStringLiteral("B"), QStringLiteral("pera"), QStringLiteral("5.0000"), {});
+    EXPECT_TRUE(t.esNulo(QStringLiteral("Cantidad"))); // asignar nulo gana al inicial
+    alta(t, QStringLiteral("C"), QStringLiteral("Uva"), {}, 7);
+    t.ponValorInicial(QStringLiteral("Imprimir"), QVariant());
+    alta(t, QStringLiteral("D"), QStringLiteral("Higo"), 2, 7);
+    EXPECT_TRUE(t.esNulo(QStringLiteral("Imprimir")));
+    EXPECT_EQ(t.campoIndice(QStringLiteral("PRECIO")), 3);
+
+    struct Caso { const char *campo; QVariant valor; bool sinMayusculas; const char *clave; };
+    const Caso casos[] = {
+        {"Nombre", QStringLiteral("pera"), false, "B"},
+        {"Nombre", QStringLiteral("PERA"), true, "A"},
+        {"Nombre", QStringLiteral("PERA"), false, nullptr},
+        {"Precio", 5, false, "A"},             // 5 = "5.0000" como dinero
+        {"Precio", QVariant(), false, "C"},    // el nulo se puede localizar
+        {"Cantidad", QStringLiteral("7"), false, "C"},
+        {"Cantidad", 8, false, nullptr},
+        {"NoExiste", 1, false, nullptr},
+    };
+    for (const Caso &c : casos) {
+        t.ultimo();
+        const bool hallado = t.localiza(QString::fromLatin1(c.campo), c.valor, c.sinMayusculas);
+        EXPECT_EQ(hallado, c.clave != nullptr) << c.campo << " " << c.valor.toString().toStdString();
+        if (hallado && c.clave) {
+            EXPECT_EQ(t.texto(QStringLiteral("Clave")), QString::fromLatin1(c.clave)) << c.campo;
+        }
+    }
+    // Con índice y orden: la primera en el orden actual, y el índice sigue las ediciones
+    t.creaIndice(QStringLiteral("Cantidad"));
+    t.ordenaPor(QStringLiteral("Clave"), true);
+    ASSERT_TRUE(t.localiza(QStringLiteral("Cantidad"), 7));
+    EXPECT_EQ(t.texto(QStringLiteral("Clave")), QStringLiteral("D"));
+    t.edita();
+    t.asigna(QStringLiteral("Cantidad"), 9);
+    t.graba();
+    ASSERT_TRUE(t.localiza(QStringLiteral("Cantidad"), 7));
+    EXPECT_EQ(t.texto(QStringLiteral("Clave")), QStringLiteral("C"));
+}
+
+TEST(MemTableModelo, SeleccionSigueALaFilaActual)
+{
+    MemTable t;
+    defineArticulos(t);
+    for (const char *c : {"A", "B", "C"})
+        alta(t, QString::fromLatin1(c), {}, 1);
+    MemTableModelo m(&t);
+    QItemSelectionModel seleccion(&m);
+    m.enlazaSeleccion(&seleccion);
+    EXPECT_EQ(seleccion.currentIndex().row(), 2); // la última alta es la actual
+    t.primero();
+    EXPECT_EQ(seleccion.currentIndex().row(), 0);
+    EXPECT_TRUE(seleccion.isRowSelected(0, {}));
+    seleccion.setCurrentIndex(m.index(1, 2), QItemSelectionModel::ClearAndSelect);
+    EXPECT_EQ(t.texto(QStringLiteral("Clave")), QStringLiteral("B"));
+    alta(t, QStringLiteral("D"), {}, 1);
+    EXPECT_EQ(seleccion.currentIndex().row(), 3);
+    EXPECT_EQ(seleccion.currentIndex().column(), 2); // conserva la columna
+    t.borra();
+    EXPECT_EQ(seleccion.currentIndex().row(), 2);
+    // Tras un ciclo masivo la vista vuelve a la fila actual
+    t.ordenaPor(QStringLiteral("Clave"), true);
+    t.suspendeAvisos();
+    alta(t, QStringLiteral("E"), {}, 1);
+    t.reanudaAvisos();
+    EXPECT_EQ(seleccion.currentIndex().row(), 0);
+    EXPECT_EQ(t.texto(QStringLiteral("Clave")), QStringLiteral("E"));
+}
