@@ -51,6 +51,30 @@ QDate fechaDeTexto(const QString &s)
     return QDate::fromString(t, Qt::ISODate);
 }
 
+// Primera palabra del SQL, en mayúsculas, saltando espacios y comentarios
+QString primeraPalabra(const QString &sql)
+{
+    qsizetype i = 0;
+    const qsizetype n = sql.size();
+    for (;;) {
+        while (i < n && sql[i].isSpace())
+            ++i;
+        if (sql.mid(i, 2) == QLatin1String("--")) {
+            const qsizetype j = sql.indexOf(QLatin1Char('\n'), i);
+            i = j < 0 ? n : j + 1;
+        } else if (sql.mid(i, 2) == QLatin1String("/*")) {
+            const qsizetype j = sql.indexOf(QLatin1String("*/"), i + 2);
+            i = j < 0 ? n : j + 2;
+        } else {
+            break;
+        }
+    }
+    qsizetype j = i;
+    while (j < n && esIdent(sql[j]))
+        ++j;
+    return sql.mid(i, j - i).toUpper();
+}
+
 } // namespace
 
 QString TraduceParametros(const QString &sql, QStringList *nombres)
@@ -187,6 +211,9 @@ void Consulta::prepara()
     try {
         m_tipoSentencia = m_stmt->getFlags(est.w());
         est.verifica();
+        const QString orden = primeraPalabra(sqlPedido);
+        m_cambiaFilas = orden == QLatin1String("UPDATE") || orden == QLatin1String("DELETE")
+                        || orden == QLatin1String("MERGE");
 
         // Entrada: cada parámetro con un tipo natural que llenamos nosotros
         IMessageMetadata *orig = m_stmt->getInputMetadata(est.w());
@@ -463,6 +490,9 @@ void Consulta::ejecuta()
         m_filas = qint64(m_stmt->getAffectedRecords(est.w()));
         est.limpia();
         m_hayFila = conSalida;
+        // UPDATE/DELETE ... RETURNING que no encontró fila: salida nula, no una fila
+        if (m_cambiaFilas && m_filas == 0)
+            m_hayFila = false;
         if (m_actualizacion)
             m_trans->confirma();
     }

@@ -99,6 +99,7 @@ public:
     // Abre el cursor (SELECT) o ejecuta; inicia la transacción si no está activa
     void ejecuta();
     bool siguiente(); // avanza; false al llegar al final
+    // Sin fila actual. Con UPDATE/DELETE ... RETURNING, también cuando no tocó ninguna fila.
     bool eof() const { return !m_hayFila; }
     void cierra();    // cierra el cursor; la sentencia sigue preparada
     qint64 filasAfectadas() const { return m_filas; }
@@ -151,7 +152,8 @@ private:
     Firebird::IResultSet *m_cursor = nullptr;
     Firebird::IMessageMetadata *m_metaEntrada = nullptr;
     Firebird::IMessageMetadata *m_metaSalida = nullptr;
-    unsigned m_tipoSentencia = 0;
+    unsigned m_tipoSentencia = 0; // banderas de IStatement
+    bool m_cambiaFilas = false;   // UPDATE, DELETE o MERGE (con RETURNING: sin fila si no tocó nada)
     quint64 m_numeroTrans = 0;
     std::vector<Columna> m_parametros;
     std::vector<Columna> m_campos;

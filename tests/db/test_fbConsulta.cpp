@@ -172,6 +172,18 @@ TEST_F(FbConsulta, ReutilizaLaPreparadaYReturning)
         EXPECT_EQ(sel.campo(0).texto(), QStringLiteral("Art %1").arg(i));
         EXPECT_FALSE(sel.siguiente());
     }
+    // UPDATE ... RETURNING: la fila tocada, o eof si no hubo
+    Consulta upd(*c, *t);
+    upd.setSql(QStringLiteral("UPDATE ART SET PRECIO = PRECIO * 2 WHERE ID = :id RETURNING OLD.PRECIO, NEW.PRECIO"));
+    upd.asigna(QStringLiteral("id"), anterior);
+    upd.ejecuta();
+    ASSERT_FALSE(upd.eof());
+    EXPECT_EQ(upd.campo(1).moneda(), upd.campo(0).moneda() * 2);
+    upd.asigna(QStringLiteral("id"), -1);
+    upd.ejecuta();
+    EXPECT_TRUE(upd.eof());
+    EXPECT_EQ(upd.filasAfectadas(), 0);
+
     // Un parámetro que no cabe da un error claro, no un recorte
     Consulta largo(*c, *t);
     largo.setSql(QStringLiteral("UPDATE ART SET NOMBRE = :n WHERE ID = -1"));
