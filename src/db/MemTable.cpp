@@ -18,7 +18,9 @@ QVariant FilaMem::valor(const QString &campo) const { return valor(m_t.indiceCam
 MemTable::MemTable(QString nombre, QObject *padre)
     : QObject(padre)
     , m_nombre(std::move(nombre))
+    , m_colador(QLocale(QLocale::Spanish, QLocale::Mexico))
 {
+    m_colador.setCaseSensitivity(Qt::CaseInsensitive);
 }
 
 MemTable::~MemTable() = default;
@@ -385,11 +387,9 @@ void MemTable::reconstruyeVista()
         if (f && pasaFiltro(*f))
             ids.push_back(f->id);
     if (m_campoOrden >= 0) {
-        const std::size_t c = std::size_t(m_campoOrden);
-        const TipoCampo t = m_campos[m_campoOrden].tipo;
         const bool desc = m_descendente;
         std::stable_sort(ids.begin(), ids.end(), [&](Marca a, Marca b) {
-            const int r = compara(t, m_filas[a - 1]->valores[c], m_filas[b - 1]->valores[c]);
+            const int r = comparaOrden(*m_filas[a - 1], *m_filas[b - 1]);
             return desc ? r > 0 : r < 0;
         });
     }
@@ -400,13 +400,11 @@ int MemTable::posicionOrdenada(const Fila &f) const
 {
     if (m_campoOrden < 0 || m_suspendido > 0)
         return cantidad();
-    const std::size_t c = std::size_t(m_campoOrden);
-    const TipoCampo t = m_campos[m_campoOrden].tipo;
     // Tras las filas iguales, para que el orden sea estable
     int pos = 0;
     for (int n = m_raiz; n >= 0;) {
         const Nodo &x = m_nodos[std::size_t(n)];
-        const int r = compara(t, f.valores[c], m_filas[std::size_t(n)]->valores[c]);
+        const int r = comparaOrden(f, *m_filas[std::size_t(n)]);
         if (m_descendente ? r > 0 : r < 0) {
             n = x.izq;
         } else {
@@ -415,6 +413,22 @@ int MemTable::posicionOrdenada(const Fila &f) const
         }
     }
     return pos;
+}
+
+int MemTable::comparaOrden(const Fila &a, const Fila &b) const
+{
+    const std::size_t c = std::size_t(m_campoOrden);
+    const TipoCampo t = m_campos[m_campoOrden].tipo;
+    const QVariant &va = a.valores[c], &vb = b.valores[c];
+    if (t != TipoCampo::Texto || !va.isValid() || !vb.isValid())
+        return compara(t, va, vb);
+    // Cotejo del idioma: "Árbol" va con la A y "Ñandú" tras la N, no después de la Z
+    if (!a.claveOrden)
+        a.claveOrden.emplace(m_colador.sortKey(va.toString()));
+    if (!b.claveOrden)
+        b.claveOrden.emplace(m_colador.sortKey(vb.toString()));
+    const int r = a.claveOrden->compare(*b.claveOrden);
+    return r < 0 ? -1 : (r > 0 ? 1 : 0);
 }
 
 void MemTable::ponActual(int posicion)
@@ -571,6 +585,7 @@ void MemTable::graba()
     const bool cambiaOrden = m_campoOrden >= 0 && compara(m_campos[m_campoOrden].tipo, f.valores[std::size_t(m_campoOrden)],
                                                           m_bufer[std::size_t(m_campoOrden)]) != 0;
     f.valores = std::move(m_bufer);
+    f.claveOrden.reset();
     m_estado = Estado::Navegando;
     indexa(f, true);
     const int pos = m_actual;
@@ -723,6 +738,10 @@ void MemTable::ordenaPor(const QString &campo, bool descendente)
         graba();
     const Marca actual = marca();
     avisaReinicio(true);
+    if (c != m_campoOrden)
+        for (auto &f : m_filas)
+            if (f)
+                f->claveOrden.reset();
     m_campoOrden = c;
     m_descendente = descendente;
     recolocaActual(actual);

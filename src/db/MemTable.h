@@ -2,6 +2,7 @@
 
 #include "common/Moneda.h"
 
+#include <QCollator>
 #include <QDate>
 #include <QDateTime>
 #include <QHash>
@@ -16,6 +17,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 enum class TipoCampo { Entero, Real, Moneda, Booleano, Texto, Fecha, FechaHora, AutoIncremento };
@@ -166,6 +168,8 @@ private:
         Marca id = 0;
         std::vector<QVariant> valores;
         bool visible = true;
+        // Clave de cotejo del campo de orden cuando es texto (se calcula al comparar)
+        mutable std::optional<QCollatorSortKey> claveOrden;
     };
     struct Indice
     {
@@ -179,6 +183,7 @@ private:
     void ponActual(int posicion);
     bool pasaFiltro(const Fila &f) const;
     int posicionOrdenada(const Fila &f) const;
+    int comparaOrden(const Fila &a, const Fila &b) const;
     static QString claveIndice(const QVariant &v);
     void indexa(const Fila &f, bool agregar);
     void reconstruyeIndices();
@@ -227,6 +232,7 @@ private:
     int m_campoOrden = -1;
     bool m_descendente = false;
     Filtro m_filtro;
+    QCollator m_colador; // orden de textos en español, sin distinguir mayúsculas
     QHash<QString, Indice> m_indices; // por nombre de campo en mayúsculas
     QHash<QString, QVariant> m_iniciales; // valores iniciales, por nombre en mayúsculas
     int m_suspendido = 0;

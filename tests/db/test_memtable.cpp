@@ -435,3 +435,22 @@ TEST(MemTableModelo, SeleccionSigueALaFilaActual)
     EXPECT_EQ(seleccion.currentIndex().row(), 0);
     EXPECT_EQ(t.texto(QStringLiteral("Clave")), QStringLiteral("E"));
 }
+
+TEST(MemTable, OrdenDeTextosEnEspanol)
+{
+    MemTable t;
+    defineArticulos(t);
+    const char *nombres[] = {"Zapato", "árbol", "Ñandú", "nuez", "Oso", "Baño", "Árbol", "banco"};
+    for (const char *n : nombres)
+        alta(t, QString::fromUtf8(n).left(8), QString::fromUtf8(n), 1);
+    t.ordenaPor(QStringLiteral("Nombre"));
+    // Acentos junto a su letra, la Ñ tras la N, mayúsculas indistintas (iguales en orden de alta)
+    EXPECT_EQ(claves(t), QString::fromUtf8("árbol,Árbol,banco,Baño,nuez,Ñandú,Oso,Zapato").split(QLatin1Char(',')));
+    // Una alta y una edición se colocan con el mismo cotejo
+    alta(t, QStringLiteral("N2"), QString::fromUtf8("Ñu"), 1);
+    t.busca(QStringLiteral("Clave"), QStringLiteral("Zapato"));
+    t.edita();
+    t.asigna(QStringLiteral("Nombre"), QString::fromUtf8("Ánfora"));
+    t.graba();
+    EXPECT_EQ(claves(t), QString::fromUtf8("Zapato,árbol,Árbol,banco,Baño,nuez,Ñandú,N2,Oso").split(QLatin1Char(',')));
+}
