@@ -121,6 +121,7 @@ public:
 
     // Lectura y escritura por posición visible (plantillas, exportación, rejillas)
     QVariant valorEn(int fila, int campo) const;
+    QVariant valorEn(int fila, const QString &campo) const { return valorEn(fila, indiceCampo(campo)); }
     bool asignaEn(int fila, int campo, const QVariant &valor);
 
     // Marcas de fila: sobreviven a altas, bajas y reordenamientos de otras filas

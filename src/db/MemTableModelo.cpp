@@ -31,6 +31,13 @@ MemTableModelo::MemTableModelo(MemTable *tabla, QObject *padre)
             endResetModel();
         }
     });
+    // Si la tabla desaparece antes que el modelo, la rejilla queda vacía
+    connect(tabla, &QObject::destroyed, this, [this] {
+        if (!m_enReinicio)
+            beginResetModel();
+        m_enReinicio = false;
+        endResetModel();
+    });
     for (const QString &n : tabla->nombresCampos())
         m_columnas.append({n, n, false, {}});
 }
