@@ -49,7 +49,9 @@ public:
     void setClave(const QString &clave) { m_clave = clave; }
     void setRol(const QString &rol) { m_rol = rol; }
     QString rol() const { return m_rol; }
-    void setJuegoCaracteres(const QString &lcCtype) { m_lcCtype = lcCtype; } // "NONE" por omisión
+    // lc_ctype, "NONE" por omisión. El texto viaja siempre como bytes Windows-1252 (FbTexto),
+    // así que sólo NONE o WIN1252 tienen sentido aquí.
+    void setJuegoCaracteres(const QString &lcCtype) { m_lcCtype = lcCtype; }
     QString juegoCaracteres() const { return m_lcCtype; }
     void setDialecto(int dialecto) { m_dialecto = dialecto == 1 ? 1 : 3; }
     int dialecto() const { return m_dialecto; }

@@ -52,9 +52,9 @@ QDate fechaDeTexto(const QString &s)
 }
 
 // Primera palabra del SQL, en mayúsculas, saltando espacios y comentarios
-QString primeraPalabra(const QString &sql)
+QString primeraPalabra(const QString &sql, qsizetype desde = 0, qsizetype *fin = nullptr)
 {
-    qsizetype i = 0;
+    qsizetype i = desde;
     const qsizetype n = sql.size();
     for (;;) {
         while (i < n && sql[i].isSpace())
@@ -72,6 +72,8 @@ QString primeraPalabra(const QString &sql)
     qsizetype j = i;
     while (j < n && esIdent(sql[j]))
         ++j;
+    if (fin)
+        *fin = j;
     return sql.mid(i, j - i).toUpper();
 }
 
@@ -79,6 +81,14 @@ QString primeraPalabra(const QString &sql)
 
 QString TraduceParametros(const QString &sql, QStringList *nombres)
 {
+    // En DDL (cuerpos de procedimientos y disparadores) ":x" son variables, no parámetros;
+    // en EXECUTE BLOCK sólo lo son los de la cabecera, antes del AS.
+    qsizetype finOrden = 0;
+    const QString orden = primeraPalabra(sql, 0, &finOrden);
+    if (orden == QLatin1String("CREATE") || orden == QLatin1String("ALTER") || orden == QLatin1String("RECREATE")
+        || orden == QLatin1String("DECLARE"))
+        return sql;
+    const bool esBloque = orden == QLatin1String("EXECUTE") && primeraPalabra(sql, finOrden) == QLatin1String("BLOCK");
     QString r;
     r.reserve(sql.size());
     const qsizetype n = sql.size();
@@ -119,6 +129,13 @@ QString TraduceParametros(const QString &sql, QStringList *nombres)
                 nombres->append(sql.mid(i + 1, j - i - 1).toUpper());
             r += QLatin1Char('?');
             i = j;
+        } else if (esBloque && esInicioIdent(c) && (i == 0 || !esIdent(sql[i - 1]))) {
+            qsizetype j = i + 1;
+            while (j < n && esIdent(sql[j]))
+                ++j;
+            if (QStringView(sql).mid(i, j - i).compare(QLatin1String("AS"), Qt::CaseInsensitive) == 0)
+                j = n; // el cuerpo del bloque va tal cual
+            copiaHasta(j);
         } else {
             r += c;
             ++i;

@@ -26,6 +26,7 @@ class Consulta;
 
 // Traduce los parámetros ":nombre" a "?" fuera de literales, identificadores entre
 // comillas dobles y comentarios. 'nombres' recibe, por posición, el nombre en mayúsculas.
+// CREATE/ALTER/RECREATE/DECLARE quedan intactos; en EXECUTE BLOCK sólo se traduce la cabecera.
 QString TraduceParametros(const QString &sql, QStringList *nombres);
 
 // Acceso a un valor de la fila actual (o de la salida de EXECUTE PROCEDURE / RETURNING).

@@ -60,6 +60,16 @@ COMMIT WORK;
         nombres << l.campo(QStringLiteral("NOMBRE")).texto();
     EXPECT_EQ(nombres, (QStringList{QStringLiteral("Martillo; de uña"), QStringLiteral("Pinza")}));
 
+    // EXECUTE BLOCK: el parámetro de la cabecera se asigna, las variables del cuerpo no se tocan
+    Consulta b(*c, t);
+    b.agrega(QStringLiteral("EXECUTE BLOCK (DESDE INTEGER = :desde) RETURNS (N INTEGER) AS"));
+    b.agrega(QStringLiteral("DECLARE X INTEGER;"));
+    b.agrega(QStringLiteral("BEGIN SELECT COUNT(*) FROM ART WHERE ID >= :DESDE INTO :X; N = :X; SUSPEND; END"));
+    b.asigna(QStringLiteral("desde"), 2);
+    b.ejecuta();
+    ASSERT_FALSE(b.eof());
+    EXPECT_EQ(b.campo(QStringLiteral("N")).entero(), 1);
+
     EXPECT_EQ(ParametrosProcedimiento(*c, t, QStringLiteral("precio_con_iva")), 2);
     EXPECT_EQ(ParametrosProcedimiento(*c, t, QStringLiteral("NO_HAY")), -1);
 

@@ -36,6 +36,11 @@ TEST(FbTexto, ParametrosSoloFueraDeLiteralesYComentarios)
         {QStringLiteral("SELECT 'it''s :x', q'{ :y }' FROM T WHERE Z=:z_1"),
          QStringLiteral("SELECT 'it''s :x', q'{ :y }' FROM T WHERE Z=?"), {"Z_1"}},
         {QStringLiteral("SELECT 1 FROM T WHERE H = '10:30'"), QStringLiteral("SELECT 1 FROM T WHERE H = '10:30'"), {}},
+        // Variables de PSQL: no son parámetros
+        {QStringLiteral("/* x */ execute block (d integer = :desde) returns (n integer) as begin select 1 from t into :n; end"),
+         QStringLiteral("/* x */ execute block (d integer = ?) returns (n integer) as begin select 1 from t into :n; end"), {"DESDE"}},
+        {QStringLiteral("-- x\nCREATE PROCEDURE P (A INTEGER) AS BEGIN SELECT 1 FROM T WHERE X = :A INTO :B; END"),
+         QStringLiteral("-- x\nCREATE PROCEDURE P (A INTEGER) AS BEGIN SELECT 1 FROM T WHERE X = :A INTO :B; END"), {}},
     };
     for (const Caso &c : casos) {
         QStringList nombres;
