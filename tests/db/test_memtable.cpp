@@ -6,6 +6,10 @@
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionViewItem>
+#include <QTableView>
+#include <QTest>
 #include <map>
 #include <gtest/gtest.h>
 
@@ -453,4 +457,57 @@ TEST(MemTable, OrdenDeTextosEnEspanol)
     t.asigna(QStringLiteral("Nombre"), QString::fromUtf8("Ánfora"));
     t.graba();
     EXPECT_EQ(claves(t), QString::fromUtf8("Zapato,árbol,Árbol,banco,Baño,nuez,Ñandú,N2,Oso").split(QLatin1Char(',')));
+}
+
+TEST(MemTableModelo, RejillaRealConCasillaYSeleccion)
+{
+    MemTable t(QStringLiteral("mArt"));
+    defineArticulos(t);
+    t.ponValorInicial(QStringLiteral("Imprimir"), true);
+    MemTableModelo m(&t);
+    m.ponColumnas({{QStringLiteral("Imprimir"), QStringLiteral("Imprimir"), true, {}},
+                   {QStringLiteral("Clave"), QStringLiteral("Clave"), false, {}}});
+    QTableView vista;
+    vista.setModel(&m);
+    m.enlazaSeleccion(vista.selectionModel());
+    vista.resize(400, 300);
+    vista.show();
+    for (int i = 0; i < 30; ++i)
+        alta(t, QStringLiteral("K%1").arg(i), {}, i);
+    EXPECT_EQ(vista.currentIndex().row(), 29);
+    t.irAFila(3);
+    EXPECT_EQ(vista.currentIndex().row(), 3);
+
+    // Un clic en la casilla de la fila 1 la desmarca en la tabla
+    vista.scrollToTop();
+    const QModelIndex casilla = m.index(1, 0);
+    QStyleOptionViewItem opcion;
+    opcion.initFrom(vista.viewport());
+    opcion.rect = vista.visualRect(casilla);
+    opcion.features |= QStyleOptionViewItem::HasCheckIndicator;
+    const QRect marco = vista.style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &opcion, &vista);
+    QTest::mouseClick(vista.viewport(), Qt::LeftButton, {}, marco.center());
+    ASSERT_EQ(t.recno(), 1);
+    EXPECT_FALSE(t.booleano(QStringLiteral("Imprimir")));
+    EXPECT_EQ(m.data(casilla, Qt::CheckStateRole), QVariant(Qt::Unchecked));
+
+    // Borrar con la rejilla a la vista y un ciclo masivo con orden
+    t.borra();
+    EXPECT_EQ(m.rowCount(), 29);
+    EXPECT_EQ(vista.currentIndex().row(), 1);
+    t.ordenaPor(QStringLiteral("Clave"), true);
+    t.suspendeAvisos();
+    t.primero();
+    while (!t.eof()) {
+        if (t.entero(QStringLiteral("Id")) % 2 == 0)
+            t.borra();
+        else
+            t.siguiente();
+    }
+    t.reanudaAvisos();
+    EXPECT_EQ(t.cantidad(), 15); // quedan K0, K2 .. K28
+    EXPECT_EQ(m.rowCount(), 15);
+    EXPECT_EQ(vista.currentIndex().row(), t.recno());
+    EXPECT_EQ(vista.model()->data(vista.model()->index(0, 1)), QVariant(QStringLiteral("K8")));
+    EXPECT_EQ(vista.model()->data(vista.model()->index(14, 1)), QVariant(QStringLiteral("K0")));
 }
