@@ -541,6 +541,7 @@ void MemTable::asigna(int campo, const QVariant &valor)
     if (campo < 0 || campo >= m_campos.size())
         throw std::logic_error("Campo fuera de rango");
     m_bufer[std::size_t(campo)] = convierte(m_campos[campo], valor);
+    emit campoAsignado(campo);
 }
 
 void MemTable::graba()
@@ -772,6 +773,14 @@ void MemTable::ponFiltro(Filtro filtro)
     m_bof = true;
     m_eof = (cantidad() == 0);
     avisaReinicio(false);
+}
+
+void MemTable::refiltra()
+{
+    if (!m_filtro)
+        return;
+    Filtro f = m_filtro;
+    ponFiltro(std::move(f));
 }
 
 // ---------------------------------------------------------------- índices

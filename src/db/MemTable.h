@@ -135,6 +135,9 @@ public:
     QString campoOrden() const;
     void ponFiltro(Filtro filtro);
     void quitaFiltro() { ponFiltro({}); }
+    // Vuelve a evaluar el filtro puesto (cuando cambia lo que el filtro consulta)
+    void refiltra();
+    bool filtrada() const { return bool(m_filtro); }
 
     // Índices: búsqueda por valor sin recorrer la tabla
     void creaIndice(const QString &campo);
@@ -162,6 +165,9 @@ signals:
     void antesDeReiniciar();
     void reiniciada();
     void filaActualCambiada(int posicion);
+    // Se asignó un valor a un campo del búfer (alta o edición), antes de grabar. Un receptor
+    // puede asignar otros campos; desconectarlo equivale a quitar el manejador del campo.
+    void campoAsignado(int campo);
 
 private:
     struct Fila

@@ -511,3 +511,77 @@ TEST(MemTableModelo, RejillaRealConCasillaYSeleccion)
     EXPECT_EQ(vista.model()->data(vista.model()->index(0, 1)), QVariant(QStringLiteral("K8")));
     EXPECT_EQ(vista.model()->data(vista.model()->index(14, 1)), QVariant(QStringLiteral("K0")));
 }
+
+// Uso como la rejilla de cambio de precios: un manejador por campo que calcula otro campo,
+// búsqueda por palabras que se vuelve a evaluar y recorrido de todas las filas con la búsqueda puesta
+TEST(MemTable, ManejadorDeCampoYBusquedaPorPalabras)
+{
+    MemTable t(QStringLiteral("mCamb"));
+    t.agregaCampo(QStringLiteral("Nombre"), TipoCampo::Texto, 60);
+    t.agregaCampo(QStringLiteral("CostoUC"), TipoCampo::Real);
+    t.agregaCampo(QStringLiteral("pre_0"), TipoCampo::Moneda);
+    t.agregaCampo(QStringLiteral("ut_0"), TipoCampo::Real);
+    t.abre();
+    MemTableModelo m(&t);
+    QAbstractItemModelTester probador(&m, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    const int ut = t.campoIndice(QStringLiteral("ut_0"));
+    bool enCalculo = false;
+    auto conexion = QObject::connect(&t, &MemTable::campoAsignado, &t, [&](int campo) {
+        if (campo != ut || enCalculo)
+            return;
+        enCalculo = true;
+        const double c = t.real(QStringLiteral("CostoUC"));
+        t.asigna(campo - 1, c + c * t.real(campo) / 100);
+        enCalculo = false;
+    });
+    const char *nombres[] = {"Tornillo para madera", "Clavo de acero", "TORNILLO de acero", "Martillo"};
+    for (const char *n : nombres) {
+        t.agrega();
+        t.asigna(QStringLiteral("Nombre"), QString::fromUtf8(n));
+        t.asigna(QStringLiteral("CostoUC"), 10.0);
+        t.asigna(QStringLiteral("ut_0"), 25);
+        t.graba();
+    }
+    EXPECT_EQ(t.moneda(QStringLiteral("pre_0")).diezmilesimas(), 125000);
+    QObject::disconnect(conexion); // manejador quitado: la carga masiva no recalcula
+    t.edita();
+    t.asigna(QStringLiteral("ut_0"), 50);
+    t.graba();
+    EXPECT_EQ(t.moneda(QStringLiteral("pre_0")).diezmilesimas(), 125000);
+
+    QStringList palabras;
+    t.ponFiltro([&palabras](const FilaMem &f) {
+        QString v = f.valor(0).toString().toUpper();
+        for (const QString &p : palabras) {
+            const int i = v.indexOf(p);
+            if (p.isEmpty() || i < 0)
+                return false;
+            v.remove(i, p.size());
+        }
+        return true;
+    });
+    EXPECT_TRUE(t.filtrada());
+    EXPECT_EQ(m.rowCount(), 4);
+    palabras = QStringList{QStringLiteral("ACERO"), QStringLiteral("TORNI")};
+    t.refiltra();
+    ASSERT_EQ(m.rowCount(), 1);
+    EXPECT_EQ(m.data(m.index(0, 0)), QVariant(QStringLiteral("TORNILLO de acero")));
+
+    // Guardar recorre todas las filas aunque la búsqueda oculte algunas; un solo reinicio
+    QSignalSpy reinicios(&m, &QAbstractItemModel::modelReset);
+    const MemTable::Filtro busqueda = [&palabras](const FilaMem &f) {
+        return palabras.isEmpty() || f.valor(0).toString().toUpper().contains(palabras.first());
+    };
+    t.ponFiltro(busqueda);
+    reinicios.clear();
+    t.suspendeAvisos();
+    t.quitaFiltro();
+    int todas = 0;
+    for (t.primero(); !t.eof(); t.siguiente())
+        ++todas;
+    t.ponFiltro(busqueda);
+    t.reanudaAvisos();
+    EXPECT_EQ(todas, 4);
+    EXPECT_EQ(reinicios.count(), 1);
+    EXPECT_EQ(m.rowCount(), 2);
+}
