@@ -15,6 +15,7 @@
 #                       un surtido pequeño de papelería (con --demo) o sólo los catálogos
 #   --sin-usuarios      no crea usuarios de Firebird (con --servidor)
 #   --reemplaza         borra las bases que ya existan en CARPETA
+#   --rapido            deja las bases sin escrituras forzadas (bases desechables de pruebas)
 set -euo pipefail
 dir_erp="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 sql="$dir_erp/sql"
@@ -22,7 +23,7 @@ sql="$dir_erp/sql"
 falla() { echo "crea_erp.sh: $*" >&2; exit 1; }
 
 carpeta=""; servidor=""; usuario="SYSDBA"; clave=""; params=9; demo=0; articulos=0
-empresas="Ferreteria_Demo,Papeleria_Centro"; usuarios=1; reemplaza=0
+empresas="Ferreteria_Demo,Papeleria_Centro"; usuarios=1; reemplaza=0; rapido=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --servidor) servidor="${2:?}"; shift 2 ;;
@@ -34,6 +35,7 @@ while [ $# -gt 0 ]; do
     --empresas) empresas="${2:?}"; shift 2 ;;
     --sin-usuarios) usuarios=0; shift ;;
     --reemplaza) reemplaza=1; shift ;;
+    --rapido) rapido=1; shift ;;
     -h|--help) sed -n '2,20p' "$0"; exit 0 ;;
     -*) falla "opción desconocida: $1" ;;
     *) [ -z "$carpeta" ] || falla "sobra el argumento: $1"; carpeta="$1"; shift ;;
@@ -42,7 +44,7 @@ done
 [ -n "$carpeta" ] || falla "falta la carpeta (crea_erp.sh --help)"
 case "$params" in 9|10|11|12) ;; *) falla "--params-precio debe ser 9, 10, 11 o 12" ;; esac
 [[ "$articulos" =~ ^[0-9]+$ ]] || falla "--articulos debe ser un número"
-command -v isql-fb >/dev/null || falla "no se encontró isql-fb (paquete firebird3.0-utils)"
+command -v isql-fb >/dev/null && command -v gfix >/dev/null || falla "faltan isql-fb o gfix (paquete firebird3.0-utils)"
 
 if [ -n "$servidor" ] && [ -z "$clave" ]; then
   archivo=/etc/firebird/3.0/SYSDBA.password
@@ -66,24 +68,39 @@ done
 
 ruta_bd() { if [ -n "$servidor" ]; then echo "$servidor:$1"; else echo "$1"; fi; }
 
-# Ejecuta SQL (UTF-8 en la entrada estándar) convertido a Windows-1252, sin juego de caracteres
+# Ejecuta SQL (UTF-8 en la entrada estándar) convertido a Windows-1252, sin juego de caracteres.
+# Va por archivo (-i): leído de la entrada estándar, isql-fb descarta los bytes que no son UTF-8.
 isql() {
-  iconv -f UTF-8 -t WINDOWS-1252 | isql-fb -q -b -ch NONE "$@"
+  local f rc=0
+  f="$(mktemp "${TMPDIR:-/tmp}/crea_erp.XXXXXX")"
+  if iconv -f UTF-8 -t WINDOWS-1252 > "$f"; then
+    isql-fb -q -b -ch NONE "$@" -i "$f" || rc=$?
+  else
+    rc=1
+  fi
+  rm -f "$f"
+  return $rc
 }
 
-# crea_bd ARCHIVO: CREATE DATABASE seguido del SQL de la entrada estándar
+# crea_bd ARCHIVO: crea la base vacía y ejecuta en ella el SQL de la entrada estándar.
+# La carga va sin escrituras forzadas (cada DDL confirma y sincronizaría el disco);
+# al final se vuelven a activar.
+creadas=()
 crea_bd() {
   local archivo="$1"
   if [ -e "$archivo" ]; then
     [ "$reemplaza" = 1 ] || falla "ya existe $archivo (use --reemplaza)"
+    # Con servidor se borra a través de él: un archivo borrado que el servidor aún tiene
+    # abierto seguiría respondiendo en esa ruta
+    if [ -n "$servidor" ]; then echo "DROP DATABASE;" | isql "$(ruta_bd "$archivo")" >/dev/null 2>&1 || true; fi
     rm -f "$archivo"
   fi
-  {
-    echo "SET SQL DIALECT 3;"
-    echo "CREATE DATABASE '$(ruta_bd "$archivo")' PAGE_SIZE 8192 DEFAULT CHARACTER SET NONE;"
-    cat
-  } | isql || falla "falló la creación de $archivo"
+  printf "SET SQL DIALECT 3;\nCREATE DATABASE '%s' PAGE_SIZE 8192 DEFAULT CHARACTER SET NONE;\n" \
+    "$(ruta_bd "$archivo")" | isql || falla "no se pudo crear $archivo"
   chmod a+rw "$archivo" 2>/dev/null || true
+  creadas+=("$archivo")
+  gfix -write async "$(ruta_bd "$archivo")" || falla "gfix falló con $archivo"
+  isql "$(ruta_bd "$archivo")" || falla "falló el SQL de $archivo"
 }
 
 # Cabecera de PRECIO_CON_IMPTO_SI para N parámetros y el cuerpo común
@@ -181,6 +198,10 @@ if [ -n "$servidor" ] && [ "$usuarios" = 1 ]; then
     fi
   done
 fi
+
+[ "$rapido" = 1 ] || for f in "${creadas[@]}"; do
+  gfix -write sync "$(ruta_bd "$f")" || falla "gfix falló con $f"
+done
 
 fin=$(date +%s.%N)
 echo "ERP creado en $carpeta ($( [ -n "$servidor" ] && echo "servidor $servidor" || echo "motor incrustado"), PRECIO_CON_IMPTO_SI de $params parámetros)"

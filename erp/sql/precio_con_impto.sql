@@ -21,7 +21,8 @@
                      (un solo régimen de impuestos; fecha nula = hoy)
      V_MONEDA_ID     moneda del precio; sin conversión (tipo de cambio 1). 0 = local
      V_REDONDEAR     'S' redondea el resultado a 2 decimales
-     V_VALIDA        'S' devuelve -1 si el artículo no existe o la moneda indicada no existe
+     V_VALIDA        'S' devuelve -1 si el artículo no existe, está de baja (ESTATUS 'B')
+                     o la moneda indicada no existe
    Salida: PRECIO_CON_IMPTO = (V_PRECIO - V_PRECIO × V_DSCTO_PCTJE / 100 - V_DSCTO_IMPORTE)
            × producto de (1 + PCTJE_IMPUESTO / 100) de los impuestos del artículo
            (IVA 16 %: × 1.16; exento o IVA 0 %: × 1);
@@ -75,7 +76,7 @@ BEGIN
   BEGIN
     ESTATUS = NULL;
     SELECT ESTATUS FROM ARTICULOS WHERE ARTICULO_ID = :V_ARTICULO_ID INTO :ESTATUS;
-    IF (ESTATUS IS NULL
+    IF (ESTATUS IS NULL OR ESTATUS = 'B'
         OR (COALESCE(V_MONEDA_ID, 0) <> 0
             AND NOT EXISTS (SELECT 1 FROM MONEDAS WHERE MONEDA_ID = :V_MONEDA_ID))) THEN
     BEGIN
