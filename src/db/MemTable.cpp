@@ -645,6 +645,23 @@ void MemTable::borra()
     m_eof = (cantidad() == 0);
 }
 
+int MemTable::borraFilas(QList<int> posiciones)
+{
+    exigeActiva();
+    if (m_estado != Estado::Navegando)
+        graba();
+    // De atrás hacia delante, para que las posiciones pendientes sigan valiendo
+    std::sort(posiciones.begin(), posiciones.end(), std::greater<int>());
+    posiciones.erase(std::unique(posiciones.begin(), posiciones.end()), posiciones.end());
+    int borradas = 0;
+    for (const int p : std::as_const(posiciones))
+        if (irAFila(p)) {
+            borra();
+            ++borradas;
+        }
+    return borradas;
+}
+
 // ---------------------------------------------------------------- lectura
 
 QVariant MemTable::valor(int campo) const

@@ -98,6 +98,8 @@ public:
     void graba();
     void cancela();
     void borra();
+    // Borra las filas visibles en esas posiciones (p. ej. las elegidas en una rejilla); devuelve cuántas
+    int borraFilas(QList<int> posiciones);
 
     // Fila actual (o el búfer mientras se inserta o edita)
     QVariant valor(const QString &campo) const { return valor(indiceCampo(campo)); }

@@ -585,3 +585,18 @@ TEST(MemTable, ManejadorDeCampoYBusquedaPorPalabras)
     EXPECT_EQ(reinicios.count(), 1);
     EXPECT_EQ(m.rowCount(), 2);
 }
+
+TEST(MemTable, BorraVariasFilas)
+{
+    MemTable t;
+    defineArticulos(t);
+    MemTableModelo m(&t);
+    QAbstractItemModelTester probador(&m, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    for (const char *c : {"A", "B", "C", "D", "E", "F"})
+        alta(t, QString::fromLatin1(c), {}, 1);
+    t.ordenaPor(QStringLiteral("Clave"), true); // F E D C B A
+    QSignalSpy quitadas(&m, &QAbstractItemModel::rowsRemoved);
+    EXPECT_EQ(t.borraFilas({4, 0, 2, 4, 9}), 3); // B, F, D; la repetida y la inexistente no cuentan
+    EXPECT_EQ(quitadas.count(), 3);
+    EXPECT_EQ(claves(t).join(QString()), QStringLiteral("ECA"));
+}
