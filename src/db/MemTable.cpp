@@ -105,6 +105,7 @@ void MemTable::abre()
 
 void MemTable::limpiaFilas()
 {
+    ++m_generacion;
     m_estado = Estado::Navegando;
     m_filas.clear();
     m_nodos.clear();
@@ -166,7 +167,7 @@ void MemTable::reanudaAvisos()
     if (--m_suspendido == 0) {
         // Lo agregado al final durante el ciclo se acomoda en su lugar
         if (m_campoOrden >= 0)
-            recolocaActual(marca());
+            recolocaActual(idActual());
         emit reiniciada();
         emit filaActualCambiada(m_actual);
     }
@@ -728,18 +729,33 @@ bool MemTable::asignaEn(int pos, int campo, const QVariant &v)
 
 // ---------------------------------------------------------------- marcas
 
-MemTable::Marca MemTable::marca() const
+MemTable::Marca MemTable::idActual() const
 {
     if (m_actual < 0 || m_actual >= cantidad())
         return 0;
     return vistaEn(m_actual);
 }
 
-bool MemTable::marcaValida(Marca m) const { return posicionDe(m) >= 0; }
+// La marca lleva la generación de las filas: tras vaciar o cerrar, las marcas viejas no
+// señalan a las filas nuevas que reciben los mismos números
+MemTable::Marca MemTable::marca() const
+{
+    const Marca id = idActual();
+    return id ? (Marca(m_generacion) << 32) | id : 0;
+}
+
+int MemTable::posicionDeMarca(Marca m) const
+{
+    if (quint32(m >> 32) != m_generacion)
+        return -1;
+    return posicionDe(m & 0xFFFFFFFFu);
+}
+
+bool MemTable::marcaValida(Marca m) const { return posicionDeMarca(m) >= 0; }
 
 bool MemTable::irA(Marca m)
 {
-    const int p = posicionDe(m);
+    const int p = posicionDeMarca(m);
     if (p < 0)
         return false;
     return irAFila(p);
@@ -754,7 +770,7 @@ void MemTable::ordenaPor(const QString &campo, bool descendente)
         throw std::logic_error(QStringLiteral("No existe el campo %1 en %2").arg(campo, m_nombre).toStdString());
     if (m_estado != Estado::Navegando)
         graba();
-    const Marca actual = marca();
+    const Marca actual = idActual();
     avisaReinicio(true);
     if (c != m_campoOrden)
         for (auto &f : m_filas)
@@ -770,7 +786,7 @@ void MemTable::quitaOrden()
 {
     if (m_estado != Estado::Navegando)
         graba();
-    const Marca actual = marca();
+    const Marca actual = idActual();
     avisaReinicio(true);
     m_campoOrden = -1;
     recolocaActual(actual);
@@ -783,7 +799,7 @@ void MemTable::ponFiltro(Filtro filtro)
 {
     if (m_estado != Estado::Navegando)
         graba();
-    const Marca actual = marca();
+    const Marca actual = idActual();
     avisaReinicio(true);
     m_filtro = std::move(filtro);
     recolocaActual(actual);

@@ -188,6 +188,8 @@ private:
     Fila *fila(Marca id) const;
     Fila *filaEn(int posicion) const;
     int posicionDe(Marca id) const; // -1 si no está visible
+    Marca idActual() const;          // id interno de la fila actual (0 = ninguna)
+    int posicionDeMarca(Marca m) const;
     void reconstruyeVista();
     void ponActual(int posicion);
     bool pasaFiltro(const Fila &f) const;
@@ -237,6 +239,7 @@ private:
 
     std::vector<QVariant> m_bufer;
     qint64 m_autoIncremento = 0;
+    quint32 m_generacion = 1; // cambia al vaciar o cerrar (ver marca())
 
     int m_campoOrden = -1;
     bool m_descendente = false;

@@ -155,6 +155,14 @@ TEST(MemTable, OrdenEstableFiltroYMarcas)
     EXPECT_TRUE(t.irA(marcaC));
     t.borra();
     EXPECT_FALSE(t.irA(marcaC));
+    // Tras vaciar, una marca vieja no señala a la fila nueva que ocupa su lugar
+    t.primero();
+    const MemTable::Marca vieja = t.marca();
+    t.vacia();
+    alta(t, QStringLiteral("X"), {}, 1);
+    EXPECT_FALSE(t.marcaValida(vieja));
+    EXPECT_FALSE(t.irA(vieja));
+    EXPECT_TRUE(t.marcaValida(t.marca()));
 }
 
 TEST(MemTable, IndiceAlDiaTrasEdicionYBaja)
