@@ -46,6 +46,8 @@ case "$params" in 9|10|11|12) ;; *) falla "--params-precio debe ser 9, 10, 11 o 
 [[ "$articulos" =~ ^[0-9]+$ ]] || falla "--articulos debe ser un número"
 command -v isql-fb >/dev/null && command -v gfix >/dev/null || falla "faltan isql-fb o gfix (paquete firebird3.0-utils)"
 
+# Sin --clave vale ISC_PASSWORD del entorno (así la pasan las pruebas) o la de la instalación
+[ -n "$clave" ] || clave="${ISC_PASSWORD:-}"
 if [ -n "$servidor" ] && [ -z "$clave" ]; then
   archivo=/etc/firebird/3.0/SYSDBA.password
   [ -r "$archivo" ] || falla "no se puede leer $archivo; indique --clave"
