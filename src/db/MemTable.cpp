@@ -827,6 +827,35 @@ QString MemTable::claveIndice(const QVariant &v)
     return v.toString();
 }
 
+void MemTable::Indice::agrega(const QString &clave, Marca id)
+{
+    Ids &ids = mapa[clave];
+    if (ids.menor == 0) {
+        ids.menor = id;
+    } else if (id < ids.menor) {
+        ids.resto.insert(ids.menor);
+        ids.menor = id;
+    } else {
+        ids.resto.insert(id);
+    }
+}
+
+void MemTable::Indice::quita(const QString &clave, Marca id)
+{
+    const auto it = mapa.find(clave);
+    if (it == mapa.end())
+        return;
+    Ids &ids = *it;
+    if (ids.menor != id) {
+        ids.resto.erase(id);
+    } else if (ids.resto.empty()) {
+        mapa.erase(it);
+    } else {
+        ids.menor = *ids.resto.begin();
+        ids.resto.erase(ids.resto.begin());
+    }
+}
+
 void MemTable::indexa(const Fila &f, bool agregar)
 {
     for (auto it = m_indices.begin(); it != m_indices.end(); ++it) {
@@ -835,9 +864,9 @@ void MemTable::indexa(const Fila &f, bool agregar)
             continue;
         const QString k = claveIndice(f.valores[std::size_t(c)]);
         if (agregar)
-            it->mapa.insert(k, f.id);
+            it->agrega(k, f.id);
         else
-            it->mapa.remove(k, f.id);
+            it->quita(k, f.id);
     }
 }
 
@@ -860,7 +889,7 @@ void MemTable::creaIndice(const QString &campo)
     ix.mapa.reserve(qsizetype(m_filas.size()));
     for (const auto &f : m_filas)
         if (f)
-            ix.mapa.insert(claveIndice(f->valores[std::size_t(c)]), f->id);
+            ix.agrega(claveIndice(f->valores[std::size_t(c)]), f->id);
 }
 
 bool MemTable::busca(const QString &campo, const QVariant &valor)
@@ -874,10 +903,20 @@ bool MemTable::busca(const QString &campo, const QVariant &valor)
     int mejor = -1;
     const auto ix = m_indices.constFind(campo.toUpper());
     if (ix != m_indices.cend()) {
-        for (auto it = ix->mapa.constFind(k); it != ix->mapa.cend() && it.key() == k; ++it) {
-            const int p = posicionDe(it.value());
-            if (p >= 0 && (mejor < 0 || p < mejor))
-                mejor = p;
+        const auto ids = ix->mapa.constFind(k);
+        if (ids != ix->mapa.cend()) {
+            // Sin orden la vista va por id: la primera visible es la buscada
+            const bool porId = m_campoOrden < 0 && m_suspendido == 0;
+            const auto prueba = [&](Marca id) {
+                const int p = posicionDe(id);
+                if (p >= 0 && (mejor < 0 || p < mejor))
+                    mejor = p;
+                return porId && mejor >= 0;
+            };
+            if (!prueba(ids->menor))
+                for (const Marca id : ids->resto)
+                    if (prueba(id))
+                        break;
         }
     } else {
         for (int i = 0; i < cantidad(); ++i)

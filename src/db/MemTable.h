@@ -18,6 +18,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <vector>
 
 enum class TipoCampo { Entero, Real, Moneda, Booleano, Texto, Fecha, FechaHora, AutoIncremento };
@@ -182,7 +183,16 @@ private:
     };
     struct Indice
     {
-        QMultiHash<QString, Marca> mapa;
+        // Ids de una clave en orden: el menor aparte (la clave única no reserva nada más) y
+        // los demás en un árbol, para que quitar uno entre miles de iguales cueste O(log k)
+        struct Ids
+        {
+            Marca menor = 0;
+            std::set<Marca> resto;
+        };
+        QHash<QString, Ids> mapa;
+        void agrega(const QString &clave, Marca id);
+        void quita(const QString &clave, Marca id);
     };
 
     Fila *fila(Marca id) const;

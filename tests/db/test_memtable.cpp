@@ -260,6 +260,7 @@ TEST(MemTable, VistaConsistenteConOperacionesAlAzar)
     t.agregaCampo(QStringLiteral("N"), TipoCampo::Entero);
     t.abre();
     t.creaIndice(QStringLiteral("Id"));
+    t.creaIndice(QStringLiteral("N")); // claves muy repetidas
     std::map<qint64, qint64> referencia; // id -> N
     quint32 semilla = 12345;
     const auto azar = [&semilla](int tope) {
@@ -313,6 +314,17 @@ TEST(MemTable, VistaConsistenteConOperacionesAlAzar)
             ASSERT_EQ(t.recno(), i);
         }
         ASSERT_EQ(vistos, referencia);
+        // El índice repetido da la primera fila de la vista con ese valor
+        for (int v = 0; v < 50; v += 7) {
+            int primera = -1;
+            for (int i = 0; i < t.cantidad() && primera < 0; ++i)
+                if (t.valorEn(i, 1).toLongLong() == v)
+                    primera = i;
+            ASSERT_EQ(t.busca(QStringLiteral("N"), v), primera >= 0) << "paso " << paso << " valor " << v;
+            if (primera >= 0) {
+                ASSERT_EQ(t.recno(), primera) << "paso " << paso << " valor " << v;
+            }
+        }
     }
 }
 
