@@ -170,15 +170,20 @@ TEST_F(ErpDemo, ClavesEan13YPrecios)
               3 * n);
     EXPECT_EQ(entero(*m_c, QStringLiteral("select count(*) from precios_empresa where id_interno = 'L'")), 1);
     // El id -1 deja que el ERP asigne el del renglón de precio
+    const qint64 art = articulo("Martillo");
+    Consulta b(*m_c, *m_t);
+    b.setSql(QStringLiteral("DELETE FROM precios_articulos WHERE articulo_id = :a"));
+    b.asigna(QStringLiteral("a"), art);
+    b.ejecuta();
     Consulta i(*m_c, *m_t);
-    i.setSql(QStringLiteral("UPDATE OR INSERT INTO precios_articulos (precio_articulo_id, articulo_id, precio_empresa_id, "
+    i.setSql(QStringLiteral("INSERT INTO precios_articulos (precio_articulo_id, articulo_id, precio_empresa_id, "
                             "precio, moneda_id, margen, fecha_hora_ult_modif) VALUES (-1, :a, "
                             "(select min(precio_empresa_id) from precios_empresa), 1, "
                             "(select moneda_id from monedas where es_moneda_local='S'), 0, current_timestamp) "
-                            "MATCHING (articulo_id, precio_empresa_id, moneda_id) RETURNING precio_articulo_id"));
-    i.asigna(QStringLiteral("a"), articulo("Martillo"));
+                            "RETURNING precio_articulo_id"));
+    i.asigna(QStringLiteral("a"), art);
     i.ejecuta();
-    EXPECT_GT(i.campo(0).entero(), 0);
+    EXPECT_GE(i.campo(0).entero(), 1000);
     m_t->deshace();
 }
 
@@ -221,7 +226,9 @@ TEST_F(ErpDemo, UltimaCompraYExistencias)
                             "JOIN doctos_in di ON di.docto_in_id = d.docto_in_id WHERE d.articulo_id = :a AND "
                             "(:alm = 0 OR d.almacen_id = :alm) AND d.fecha <= :f AND di.cancelado = 'N'"));
     const qint64 vendido = entero(*m_c, QStringLiteral(
-        "select min(d.articulo_id) from doctos_in_det d where d.tipo_movto = 'S' and mod(d.articulo_id, 2) = 0"));
+        "select min(d.articulo_id) from doctos_in_det d where d.tipo_movto = 'S' and exists (select 1 from "
+        "doctos_in_det n join almacenes a on a.almacen_id = n.almacen_id where n.articulo_id = d.articulo_id and "
+        "a.nombre_abrev = 'NORTE')"));
     for (const Caso &k : casos) {
         qint64 alm = 0;
         if (k.almacen)
