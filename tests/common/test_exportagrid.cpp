@@ -1,6 +1,9 @@
 #include "common/Dialogos.h"
 #include "common/Escritorio.h"
 #include "common/ExportaGrid.h"
+#include "common/Moneda.h"
+#include "db/MemTable.h"
+#include "db/MemTableModelo.h"
 
 #include "Entorno.h"
 #include "ImprimeQt.h"
@@ -9,8 +12,13 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMap>
+#include <QFileDialog>
+#include <QHeaderView>
 #include <QStandardItemModel>
+#include <QTableView>
+#include <QTreeView>
 #include <QXmlStreamReader>
 #include <gtest/gtest.h>
 #include <quazip/quazipfile.h>
@@ -64,6 +72,31 @@ QMap<QString, Celda> leeHoja(const QString &zip)
         }
     }
     return celdas;
+}
+
+// Código de formato numérico del estilo 's' de una celda ("" = General)
+QString formatoDeEstilo(const QString &zip, const QString &estilo)
+{
+    QMap<QString, QString> codigos; // numFmtId -> formatCode propios
+    QStringList formatosCelda;      // numFmtId de cada estilo de cellXfs
+    QXmlStreamReader x(leeDelZip(zip, QStringLiteral("xl/styles.xml")));
+    bool enCellXfs = false;
+    while (!x.atEnd()) {
+        const auto t = x.readNext();
+        if (t == QXmlStreamReader::StartElement && x.name() == QLatin1String("numFmt"))
+            codigos.insert(x.attributes().value(QLatin1String("numFmtId")).toString(),
+                           x.attributes().value(QLatin1String("formatCode")).toString());
+        else if (t == QXmlStreamReader::StartElement && x.name() == QLatin1String("cellXfs"))
+            enCellXfs = true;
+        else if (t == QXmlStreamReader::EndElement && x.name() == QLatin1String("cellXfs"))
+            enCellXfs = false;
+        else if (enCellXfs && t == QXmlStreamReader::StartElement && x.name() == QLatin1String("xf"))
+            formatosCelda << x.attributes().value(QLatin1String("numFmtId")).toString();
+    }
+    const QString id = formatosCelda.value(estilo.isEmpty() ? 0 : estilo.toInt());
+    if (id == QLatin1String("0") || id.isEmpty())
+        return {};
+    return codigos.value(id, QStringLiteral("id:") + id);
 }
 
 bool esTexto(const Celda &c)
@@ -175,6 +208,7 @@ TEST(ExportaGrid, NombreElegidoSiempreTerminaEnXlsx)
         {"/d/precios", "/d/precios.xlsx"},      {"/d/precios.xls", "/d/precios.xlsx"},
         {"/d/precios.xlsx", "/d/precios.xlsx"}, {"/d/precios.XLS", "/d/precios.xlsx"},
         {"/d/a.xls.xlsx", "/d/a.xlsx"},         {"/d/mis.xls/lista", "/d/mis.xls/lista.xlsx"},
+        {"/d/precios.xls copia", "/d/precios copia.xlsx"},
     };
     for (const auto &c : casos)
         EXPECT_EQ(NombreLibroXlsx(QString::fromUtf8(c.elegido)), QString::fromUtf8(c.final)) << c.elegido;
@@ -201,24 +235,40 @@ TEST(ExportaGrid, SobreescribeYRespetaLaExtension)
     EXPECT_FALSE(QFile::exists(carpeta + QStringLiteral("/lista.xls")));
 }
 
-TEST(ExportaGrid, FallaEnCarpetaInexistente)
+TEST(ExportaGrid, FallaConAvisoYSinAbrir)
 {
-    const QString carpeta = Entorno::rutaNueva(QStringLiteral("noexiste"), QString());
-    auto modelo = modeloPrecios();
-    GuionArchivos archivos;
-    archivos.agrega(carpeta + QStringLiteral("/sub/precios"));
-    RegistroAperturas aperturas;
-    Respondedor mensajes;
+    const QString base = Entorno::rutaNueva(QStringLiteral("falla"), QString());
+    ASSERT_TRUE(QDir().mkpath(base + QStringLiteral("/precios.xlsx"))); // una carpeta con el nombre del libro
+    struct Caso
+    {
+        const char *elegido;
+        const char *destino;
+    };
+    const Caso casos[] = {{"/noexiste/sub/precios", "/noexiste/sub/precios.xlsx"}, // carpeta inexistente
+                          {"/precios", "/precios.xlsx"}};                          // el destino es una carpeta
+    for (const Caso &c : casos) {
+        auto modelo = modeloPrecios();
+        GuionArchivos archivos;
+        archivos.agrega(base + QString::fromUtf8(c.elegido));
+        RegistroAperturas aperturas;
+        Respondedor mensajes;
 
-    EXPECT_FALSE(ExportaGrid(modelo.get(), nullptr));
-    EXPECT_TRUE(aperturas.rutas().isEmpty());
-    ASSERT_EQ(mensajes.cuantos(), 1);
-    const QString prefijo = QStringLiteral(
-        "No fue posible crear el documento, verifique que no esté abierto y que tenga permisos de escritura\r\r");
-    EXPECT_TRUE(mensajes.ultimo().texto.startsWith(prefijo)) << mensajes.ultimo().texto.toStdString();
-    EXPECT_GT(mensajes.ultimo().texto.size(), prefijo.size()); // con el texto del error
-    EXPECT_EQ(mensajes.ultimo().titulo, QStringLiteral("Aviso del sistema"));
-    EXPECT_EQ(mensajes.ultimo().flags, 16);
+        EXPECT_FALSE(ExportaGrid(modelo.get(), nullptr)) << c.elegido;
+        EXPECT_TRUE(aperturas.rutas().isEmpty()) << c.elegido;
+        ASSERT_EQ(mensajes.cuantos(), 1) << c.elegido;
+        const QString prefijo = QStringLiteral(
+            "No fue posible crear el documento, verifique que no esté abierto y que tenga permisos de escritura\r\r");
+        const QString texto = mensajes.ultimo().texto;
+        EXPECT_TRUE(texto.startsWith(prefijo)) << texto.toStdString();
+        // Con el texto del error y su causa en el sistema
+        QFile destino(base + QString::fromUtf8(c.destino));
+        EXPECT_FALSE(destino.open(QIODevice::ReadWrite));
+        EXPECT_TRUE(texto.endsWith(QStringLiteral("\r") + destino.errorString())) << texto.toStdString();
+        EXPECT_GT(texto.size(), prefijo.size() + destino.errorString().size() + 1);
+        EXPECT_EQ(mensajes.ultimo().titulo, QStringLiteral("Aviso del sistema"));
+        EXPECT_EQ(mensajes.ultimo().flags, 16);
+    }
+    EXPECT_TRUE(QFileInfo(base + QStringLiteral("/precios.xlsx")).isDir());
 }
 
 TEST(ExportaGrid, CancelarNoHaceNada)
@@ -230,5 +280,186 @@ TEST(ExportaGrid, CancelarNoHaceNada)
     EXPECT_FALSE(ExportaGrid(modelo.get(), nullptr));
     EXPECT_EQ(archivos.solicitudes().size(), 1);
     EXPECT_TRUE(aperturas.rutas().isEmpty());
+    EXPECT_EQ(mensajes.cuantos(), 0);
+}
+
+TEST(ExportaGrid, VistaConColumnasMovidasOcultasEImportes)
+{
+    MemTable tabla(QStringLiteral("mArt"));
+    tabla.agregaCampo(QStringLiteral("Clave"), TipoCampo::Texto, 20);
+    tabla.agregaCampo(QStringLiteral("Precio"), TipoCampo::Moneda);
+    tabla.agregaCampo(QStringLiteral("Existencia"), TipoCampo::Real);
+    tabla.agregaCampo(QStringLiteral("Interno"), TipoCampo::Texto, 10);
+    tabla.agregaCampo(QStringLiteral("Imprimir"), TipoCampo::Booleano);
+    tabla.abre();
+    struct Fila
+    {
+        const char *clave, *precio;
+        double existencia;
+        bool imprimir;
+    };
+    const Fila filas[] = {{"7501", "1234.5", 3.25, true}, {"7502", "0.005", -2, false}};
+    for (const Fila &f : filas) {
+        tabla.agrega();
+        tabla.asigna(QStringLiteral("Clave"), QString::fromUtf8(f.clave));
+        tabla.asigna(QStringLiteral("Precio"), QVariant::fromValue(Moneda::deTexto(QString::fromUtf8(f.precio))));
+        tabla.asigna(QStringLiteral("Existencia"), f.existencia);
+        tabla.asigna(QStringLiteral("Interno"), QStringLiteral("oculto"));
+        tabla.asigna(QStringLiteral("Imprimir"), f.imprimir);
+        tabla.graba();
+    }
+    MemTableModelo modelo(&tabla);
+    modelo.ponColumnas({{QStringLiteral("Clave"), QStringLiteral("Clave"), false, {}},
+                        {QStringLiteral("Precio"), QStringLiteral("Precio"), false, {}},
+                        {QStringLiteral("Existencia"), QStringLiteral("Existencia"), false,
+                         [](const QVariant &v) { return QStringLiteral("%1").arg(v.toDouble(), 0, 'f', 3); }},
+                        {QStringLiteral("Interno"), QStringLiteral("Interno"), false, {}},
+                        {QStringLiteral("Imprimir"), QStringLiteral("Imprimir"), false, {}}});
+    QTableView vista;
+    vista.setModel(&modelo);
+    vista.setColumnHidden(3, true);
+    vista.horizontalHeader()->moveSection(1, 0); // Precio primero
+
+    const QString carpeta = Entorno::rutaNueva(QStringLiteral("vista"), QString());
+    ASSERT_TRUE(QDir().mkpath(carpeta));
+    GuionArchivos archivos;
+    archivos.agrega(carpeta + QStringLiteral("/lista"));
+    RegistroAperturas aperturas;
+    Respondedor mensajes;
+    ASSERT_TRUE(ExportaGrid(&vista));
+    const QString ruta = carpeta + QStringLiteral("/lista.xlsx");
+    ASSERT_EQ(aperturas.rutas(), QStringList{ruta});
+
+    const auto celdas = leeHoja(ruta);
+    struct Esperada
+    {
+        const char *ref;
+        const char *tipo; // "s" texto, "n" número, "b" sí/no
+        const char *valor;
+        const char *formato;
+    };
+    const Esperada tabla2[] = {
+        {"A1", "s", "Precio", ""},         {"B1", "s", "Clave", ""},  {"C1", "s", "Existencia", ""},
+        {"D1", "s", "Imprimir", ""},       {"A2", "n", "1234.5", "0.00"}, {"B2", "s", "7501", ""},
+        {"C2", "n", "3.25", "0.000"},      {"D2", "b", "1", ""},      {"A3", "n", "0.005", "0.00"},
+        {"C3", "n", "-2", "0.000"},        {"D3", "b", "0", ""},
+    };
+    for (const auto &e : tabla2) {
+        const QString ref = QString::fromLatin1(e.ref);
+        ASSERT_TRUE(celdas.contains(ref)) << e.ref;
+        const QString tipo = esTexto(celdas[ref]) ? QStringLiteral("s") : celdas[ref].tipo;
+        EXPECT_EQ(tipo, QString::fromLatin1(e.tipo)) << e.ref;
+        EXPECT_EQ(celdas[ref].valor, QString::fromUtf8(e.valor)) << e.ref;
+        if (tipo == QLatin1String("n")) {
+            EXPECT_EQ(formatoDeEstilo(ruta, celdas[ref].estilo), QString::fromLatin1(e.formato)) << e.ref;
+        }
+    }
+    EXPECT_FALSE(celdas.contains(QStringLiteral("E1"))); // la oculta no sale
+}
+
+TEST(ExportaGrid, FormatoDeLoMostradoEImporteSinFormato)
+{
+    // Lo mostrado da el formato sólo cuando es el mismo número
+    class Modelo : public QStandardItemModel
+    {
+    public:
+        using QStandardItemModel::QStandardItemModel;
+        QVariant data(const QModelIndex &i, int rol) const override
+        {
+            if (rol == Qt::DisplayRole && i.column() == 0)
+                return QStringList{QStringLiteral("$1,234.50"), QStringLiteral("12%"), QStringLiteral("99.00"),
+                                   QStringLiteral("1,000")}
+                    .value(i.row());
+            return QStandardItemModel::data(i, rol);
+        }
+    };
+    Modelo modelo(5, 2);
+    const double valores[] = {1234.5, 0.12, 12.0, 1000.0};
+    for (int f = 0; f < 4; ++f)
+        modelo.setData(modelo.index(f, 0), valores[f], Qt::EditRole);
+    modelo.setData(modelo.index(0, 1), QVariant::fromValue(Moneda::deTexto(QStringLiteral("1234567.891"))), Qt::EditRole);
+    const QString ruta = Entorno::rutaNueva(QStringLiteral("formatos"), QStringLiteral(".xlsx"));
+    ASSERT_EQ(EscribeLibroXlsx(modelo, ruta), QString());
+    const auto celdas = leeHoja(ruta);
+    struct Esperada
+    {
+        const char *ref, *valor, *formato;
+    };
+    const Esperada casos[] = {{"A2", "1234.5", "\"$\"#,##0.00"},
+                              {"A3", "0.12", ""},   // "12%" no es el número
+                              {"A4", "12", ""},     // "99.00" no es el número
+                              {"A5", "1000", "#,##0"},
+                              {"B2", "1234567.8909999999", "#,##0.00"}};
+    for (const auto &e : casos) {
+        const QString ref = QString::fromLatin1(e.ref);
+        ASSERT_TRUE(celdas.contains(ref)) << e.ref;
+        EXPECT_EQ(celdas[ref].tipo, QStringLiteral("n")) << e.ref;
+        EXPECT_NEAR(celdas[ref].valor.toDouble(), QString::fromLatin1(e.valor).toDouble(), 1e-9) << e.ref;
+        EXPECT_EQ(formatoDeEstilo(ruta, celdas[ref].estilo), QString::fromLatin1(e.formato)) << e.ref;
+    }
+}
+
+TEST(ExportaGrid, ArbolConGruposExpandidos)
+{
+    QStandardItemModel modelo;
+    modelo.setHorizontalHeaderLabels({QStringLiteral("Nombre"), QStringLiteral("Nota")});
+    auto *grupo = new QStandardItem(QStringLiteral("Papelería"));
+    grupo->appendRow({new QStandardItem(QStringLiteral("Lápiz")), new QStandardItem(QStringLiteral("x"))});
+    grupo->appendRow({new QStandardItem(QStringLiteral("Goma")), new QStandardItem(QStringLiteral("y"))});
+    modelo.appendRow({grupo, new QStandardItem(QStringLiteral("g"))});
+    modelo.appendRow({new QStandardItem(QStringLiteral("Martillo")), new QStandardItem(QStringLiteral("z"))});
+    QTreeView vista; // plegada: se exporta todo igual
+    vista.setModel(&modelo);
+    vista.setColumnHidden(1, true);
+
+    const QString carpeta = Entorno::rutaNueva(QStringLiteral("arbol"), QString());
+    ASSERT_TRUE(QDir().mkpath(carpeta));
+    GuionArchivos archivos;
+    archivos.agrega(carpeta + QStringLiteral("/grupos.xls"));
+    RegistroAperturas aperturas;
+    Respondedor mensajes;
+    ASSERT_TRUE(ExportaGrid(&vista));
+    const auto celdas = leeHoja(carpeta + QStringLiteral("/grupos.xlsx"));
+    QStringList columnaA;
+    for (int f = 1; f <= 5; ++f)
+        columnaA << celdas.value(QStringLiteral("A%1").arg(f)).valor;
+    EXPECT_EQ(columnaA, (QStringList{QStringLiteral("Nombre"), QStringLiteral("Papelería"), QStringLiteral("Lápiz"),
+                                     QStringLiteral("Goma"), QStringLiteral("Martillo")}));
+    EXPECT_FALSE(celdas.contains(QStringLiteral("B1")));
+    EXPECT_EQ(celdas.size(), 5);
+}
+
+TEST(ExportaGrid, DialogoRealDeGuardar)
+{
+    // Sin guion de archivos: el QFileDialog real llega al ejecutor de diálogos
+    const QString carpeta = Entorno::rutaNueva(QStringLiteral("dialogo"), QString());
+    ASSERT_TRUE(QDir().mkpath(carpeta));
+    auto modelo = modeloPrecios();
+    GuionDialogos guion;
+    QString titulo, sufijo;
+    QStringList filtros;
+    bool guardar = false, confirma = false;
+    guion.agrega(std::function<int(QFileDialog &)>([&](QFileDialog &d) {
+        titulo = d.windowTitle();
+        sufijo = d.defaultSuffix();
+        filtros = d.nameFilters();
+        guardar = d.acceptMode() == QFileDialog::AcceptSave;
+        confirma = !d.testOption(QFileDialog::DontConfirmOverwrite);
+        d.setDirectory(carpeta);
+        d.selectFile(QStringLiteral("precios"));
+        return int(QDialog::Accepted);
+    }));
+    RegistroAperturas aperturas;
+    Respondedor mensajes;
+    ASSERT_TRUE(ExportaGrid(modelo.get(), nullptr));
+    EXPECT_TRUE(guion.errores().isEmpty()) << guion.errores().join(QLatin1Char(';')).toStdString();
+    EXPECT_EQ(titulo, QStringLiteral("Guardar"));
+    EXPECT_EQ(sufijo, QStringLiteral("xlsx"));
+    EXPECT_EQ(filtros, QStringList{QStringLiteral("Archivos de excel (*.xlsx)")});
+    EXPECT_TRUE(guardar);
+    EXPECT_TRUE(confirma);
+    const QString esperado = carpeta + QStringLiteral("/precios.xlsx");
+    EXPECT_EQ(aperturas.rutas(), QStringList{esperado});
+    EXPECT_EQ(leeHoja(esperado).value(QStringLiteral("B2")).valor, QStringLiteral("Lápiz, amarillo"));
     EXPECT_EQ(mensajes.cuantos(), 0);
 }
