@@ -372,9 +372,8 @@ QString EscribeLibroXlsx(const QAbstractItemModel &modelo, const QString &ruta, 
 
 bool ExportaGrid(QAbstractItemModel *modelo, QWidget *padre, const QList<int> &columnas)
 {
-    const QString elegido =
-        PideArchivoGuardar(padre, QStringLiteral("Guardar"), ultimaCarpeta(), QStringLiteral("Archivos de excel (*.xlsx)"),
-                           QStringLiteral("xlsx"));
+    const QString elegido = PideArchivoGuardar(padre, QStringLiteral("Guardar"), ultimaCarpeta(),
+                                               QStringLiteral("Archivos de excel (*.xlsx)"), QStringLiteral("xlsx"));
     if (elegido.isEmpty())
         return false;
     const QString ruta = NombreLibroXlsx(elegido);

@@ -9,6 +9,20 @@ QLocale LocaleNumeros()
     return l;
 }
 
+QLocale LocalePrograma(const QLocale &sistema)
+{
+    const bool sirve = sistema.decimalPoint() == QString(SeparadorDecimal) &&
+                       sistema.groupSeparator() == QString(SeparadorMiles) && sistema.language() != QLocale::C;
+    QLocale l = sirve ? sistema : QLocale(QLocale::Spanish, QLocale::Mexico);
+    l.setNumberOptions(QLocale::DefaultNumberOptions);
+    return l;
+}
+
+void AplicaFormatoPrograma()
+{
+    QLocale::setDefault(LocalePrograma(QLocale::system()));
+}
+
 QString AgregaMiles(const QString &numero)
 {
     qsizetype inicio = 0;

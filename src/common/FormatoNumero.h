@@ -16,6 +16,13 @@ constexpr QChar SeparadorDecimal = QLatin1Char('.');
 // Locale con esos separadores (para QDoubleSpinBox, validadores, etc.)
 QLocale LocaleNumeros();
 
+// Se llama una vez al arrancar: el locale por omisión de Qt (el que usan los controles)
+// queda con "." decimal y "," de miles. Si el del sistema ya los usa, se queda él
+// (con sus fechas); si no, el español de México, que los usa.
+void AplicaFormatoPrograma();
+// Locale que AplicaFormatoPrograma pondría partiendo de 'sistema'
+QLocale LocalePrograma(const QLocale &sistema);
+
 // 1234.5 con 2 decimales -> "1,234.50"; los decimales se redondean a la par
 QString FormatoNumero(double valor, int decimales);
 QString FormatoNumero(const Moneda &valor, int decimales = 2);

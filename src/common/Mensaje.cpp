@@ -4,6 +4,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <cstdio>
+
 namespace {
 
 RespondedorMensaje &respondedorActual()
@@ -84,11 +86,20 @@ RespondedorMensaje PonRespondedorMensaje(RespondedorMensaje respondedor)
 int Mensaje(const QString &texto, const QString &titulo, int flags)
 {
     // Cursor normal antes de preguntar nada
-    while (QApplication::overrideCursor())
+    const bool hayVentanas = qobject_cast<QApplication *>(QCoreApplication::instance()) != nullptr;
+    while (hayVentanas && QApplication::overrideCursor())
         QApplication::restoreOverrideCursor();
 
     if (respondedorActual())
         return respondedorActual()(texto, titulo, flags);
+
+    // Sin interfaz (herramientas de línea de órdenes): a la consola; una pregunta se contesta No
+    if (!hayVentanas) {
+        std::fprintf(stderr, "%s: %s\n", qUtf8Printable(titulo), qUtf8Printable(textoParaQt(texto)));
+        if (MensajeEsPregunta(flags))
+            return (flags & MascaraBotones) == 3 ? IDCANCEL : IDNO;
+        return IDOK;
+    }
 
     const QList<Boton> botones = botonesDe(flags);
     QMessageBox caja(iconoDe(flags), titulo, textoParaQt(texto), QMessageBox::NoButton, QApplication::activeWindow());

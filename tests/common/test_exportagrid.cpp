@@ -205,9 +205,12 @@ TEST(ExportaGrid, NombreElegidoSiempreTerminaEnXlsx)
         const char *final;
     };
     const Caso casos[] = {
-        {"/d/precios", "/d/precios.xlsx"},      {"/d/precios.xls", "/d/precios.xlsx"},
-        {"/d/precios.xlsx", "/d/precios.xlsx"}, {"/d/precios.XLS", "/d/precios.xlsx"},
-        {"/d/a.xls.xlsx", "/d/a.xlsx"},         {"/d/mis.xls/lista", "/d/mis.xls/lista.xlsx"},
+        {"/d/precios", "/d/precios.xlsx"},
+        {"/d/precios.xls", "/d/precios.xlsx"},
+        {"/d/precios.xlsx", "/d/precios.xlsx"},
+        {"/d/precios.XLS", "/d/precios.xlsx"},
+        {"/d/a.xls.xlsx", "/d/a.xlsx"},
+        {"/d/mis.xls/lista", "/d/mis.xls/lista.xlsx"},
         {"/d/precios.xls copia", "/d/precios copia.xlsx"},
     };
     for (const auto &c : casos)
@@ -339,10 +342,10 @@ TEST(ExportaGrid, VistaConColumnasMovidasOcultasEImportes)
         const char *formato;
     };
     const Esperada tabla2[] = {
-        {"A1", "s", "Precio", ""},         {"B1", "s", "Clave", ""},  {"C1", "s", "Existencia", ""},
-        {"D1", "s", "Imprimir", ""},       {"A2", "n", "1234.5", "0.00"}, {"B2", "s", "7501", ""},
-        {"C2", "n", "3.25", "0.000"},      {"D2", "b", "1", ""},      {"A3", "n", "0.005", "0.00"},
-        {"C3", "n", "-2", "0.000"},        {"D3", "b", "0", ""},
+        {"A1", "s", "Precio", ""},    {"B1", "s", "Clave", ""},      {"C1", "s", "Existencia", ""},
+        {"D1", "s", "Imprimir", ""},  {"A2", "n", "1234.5", "0.00"}, {"B2", "s", "7501", ""},
+        {"C2", "n", "3.25", "0.000"}, {"D2", "b", "1", ""},          {"A3", "n", "0.005", "0.00"},
+        {"C3", "n", "-2", "0.000"},   {"D3", "b", "0", ""},
     };
     for (const auto &e : tabla2) {
         const QString ref = QString::fromLatin1(e.ref);
@@ -377,7 +380,8 @@ TEST(ExportaGrid, FormatoDeLoMostradoEImporteSinFormato)
     const double valores[] = {1234.5, 0.12, 12.0, 1000.0};
     for (int f = 0; f < 4; ++f)
         modelo.setData(modelo.index(f, 0), valores[f], Qt::EditRole);
-    modelo.setData(modelo.index(0, 1), QVariant::fromValue(Moneda::deTexto(QStringLiteral("1234567.891"))), Qt::EditRole);
+    modelo.setData(modelo.index(0, 1), QVariant::fromValue(Moneda::deTexto(QStringLiteral("1234567.891"))),
+                   Qt::EditRole);
     const QString ruta = Entorno::rutaNueva(QStringLiteral("formatos"), QStringLiteral(".xlsx"));
     ASSERT_EQ(EscribeLibroXlsx(modelo, ruta), QString());
     const auto celdas = leeHoja(ruta);
@@ -386,8 +390,8 @@ TEST(ExportaGrid, FormatoDeLoMostradoEImporteSinFormato)
         const char *ref, *valor, *formato;
     };
     const Esperada casos[] = {{"A2", "1234.5", "\"$\"#,##0.00"},
-                              {"A3", "0.12", ""},   // "12%" no es el número
-                              {"A4", "12", ""},     // "99.00" no es el número
+                              {"A3", "0.12", ""}, // "12%" no es el número
+                              {"A4", "12", ""},   // "99.00" no es el número
                               {"A5", "1000", "#,##0"},
                               {"B2", "1234567.8909999999", "#,##0.00"}};
     for (const auto &e : casos) {

@@ -242,6 +242,36 @@ TEST(FormatoNumeros, FijoSinImportarRegion)
     QLocale::setDefault(anterior);
 }
 
+TEST(FormatoNumeros, LocaleDelPrograma)
+{
+    struct Caso
+    {
+        QLocale sistema;
+        QLocale esperado;
+    };
+    const QLocale mexico(QLocale::Spanish, QLocale::Mexico);
+    const Caso casos[] = {
+        {QLocale(QLocale::German, QLocale::Germany), mexico}, // "," decimal: no sirve
+        {QLocale(QLocale::Spanish, QLocale::Spain), mexico},  // "." de miles: no sirve
+        {QLocale::c(), mexico},                               // sin formato de país
+        {QLocale(QLocale::English, QLocale::UnitedStates), QLocale(QLocale::English, QLocale::UnitedStates)},
+        {mexico, mexico},
+    };
+    for (const Caso &c : casos) {
+        const QLocale l = LocalePrograma(c.sistema);
+        EXPECT_EQ(l.name(), c.esperado.name()) << c.sistema.name().toStdString();
+        EXPECT_EQ(l.toString(1234567.5, 'f', 2), QStringLiteral("1,234,567.50")) << c.sistema.name().toStdString();
+    }
+    const QLocale anterior;
+    AplicaFormatoPrograma();
+    EXPECT_EQ(QLocale().decimalPoint(), QStringLiteral("."));
+    EXPECT_EQ(QLocale().groupSeparator(), QStringLiteral(","));
+    bool ok = false;
+    EXPECT_DOUBLE_EQ(QLocale().toDouble(QStringLiteral("1,234.5"), &ok), 1234.5);
+    EXPECT_TRUE(ok);
+    QLocale::setDefault(anterior);
+}
+
 TEST(Version, LaDelProyecto)
 {
     // La versión del proyecto en CMakeLists.txt, con las partes que falten en 0
