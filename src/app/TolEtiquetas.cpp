@@ -1,5 +1,6 @@
 // Punto de entrada del programa.
-#include "VersionConfig.h"
+#include "common/FormatoNumero.h"
+#include "common/Version.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -9,11 +10,8 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Etiquetas tolvanas"));
-    const QString version = QStringLiteral("%1.%2.%3.%4")
-                                .arg(ETQ_VERSION_MAYOR)
-                                .arg(ETQ_VERSION_MENOR)
-                                .arg(ETQ_VERSION_REVISION)
-                                .arg(ETQ_VERSION_COMPILACION);
+    AplicaFormatoPrograma();
+    const QString version = VersionArchivo();
     QMainWindow ventana;
     ventana.setWindowTitle(QStringLiteral("Etiquetas Tolvanas v") + version);
     auto *aviso = new QLabel(QStringLiteral("Etiquetas Tolvanas ") + version, &ventana);

@@ -1,7 +1,6 @@
 #include "db/DBScript.h"
 
 #include "common/Mensaje.h"
-#include "db/EsquemaSql.h"
 #include "db/InstaladorEsquema.h"
 
 #include <QApplication>
@@ -56,19 +55,19 @@ void TfDBScript::Bitacora(const QString &texto)
 
 void TfDBScript::bActualizarClick()
 {
-    if (m_instalador.versionActual() > EsquemaSql::VersionEsquema) {
-        Mensaje(QStringLiteral("La base de datos no es compatible, es necesario actualizar el sistema Administración "
-                               "Tolvana "),
-                TituloAviso(), MsjAdvertencia);
-        return;
-    }
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_bActualizar->setEnabled(false);
+    InstaladorEsquema::Resultado r = InstaladorEsquema::Resultado::Incompleto;
     try {
-        m_instalador.ejecuta();
+        r = m_instalador.ejecuta();
     } catch (const std::exception &e) {
         Bitacora(QString::fromUtf8(e.what()));
     }
     m_bActualizar->setEnabled(true);
     QApplication::restoreOverrideCursor();
+    // Una base de una versión posterior no se toca
+    if (r == InstaladorEsquema::Resultado::Rechazado)
+        Mensaje(QStringLiteral("La base de datos no es compatible, es necesario actualizar el sistema Administración "
+                               "Tolvana "),
+                TituloAviso(), MsjAdvertencia);
 }

@@ -1,16 +1,14 @@
 #include "platform/PerfilesErp.h"
 
 #include "platform/ArchivoIni.h"
+#include "platform/CarpetasEspeciales.h"
 
 #include <QDir>
 #include <QDomDocument>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStandardPaths>
 #include <algorithm>
-#include <unistd.h>
-#include <pwd.h>
 
 namespace {
 
@@ -134,14 +132,11 @@ FuentePerfiles::FuentePerfiles(QString archivoComun, QString archivoUsuario, QSt
 
 FuentePerfiles FuentePerfiles::delSistema()
 {
-    const QString comun = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    const QString local = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    QString sesion = qEnvironmentVariable("USER");
-    if (const passwd *pw = getpwuid(getuid()))
-        sesion = QString::fromLocal8Bit(pw->pw_name);
+    const QString comun = CarpetaDatosComunes();
+    const QString local = CarpetaDatosUsuario();
     return FuentePerfiles(comun + QStringLiteral("/Microsip/ProgramData.xml"),
                           local + QStringLiteral("/Microsip/ProgramData.xml"),
-                          comun + QStringLiteral("/Microsip/Registro.ini"), sesion);
+                          comun + QStringLiteral("/Microsip/Registro.ini"), NombreUsuarioSistema());
 }
 
 bool FuentePerfiles::usaXml() const { return QFileInfo::exists(m_archivoComun); }
