@@ -7,6 +7,8 @@
 #include "db/fbScript.h"
 #include "db/fbTransaccion.h"
 
+#include <QSet>
+
 InstaladorEsquema::InstaladorEsquema(Conexion &empresa, Transaccion &actualizacion, RegistroAjustes &registro,
                                      Conexion *config, Transaccion *configTrans)
     : m_empresa(empresa)
@@ -27,8 +29,10 @@ bool InstaladorEsquema::yaExiste(qint64 codigo, const QString &texto)
 {
     if (codigo == 335544665 || codigo == 335544349) // clave o índice único repetido
         return true;
+    // Columna que ya estaba: el servidor lo informa como clave repetida en RDB$RELATION_FIELDS
     return texto.contains(QLatin1String("already exists"), Qt::CaseInsensitive)
-           || texto.contains(QLatin1String("second PRIMARY KEY"), Qt::CaseInsensitive);
+           || texto.contains(QLatin1String("second PRIMARY KEY"), Qt::CaseInsensitive)
+           || texto.contains(QLatin1String("violation of PRIMARY or UNIQUE KEY constraint"), Qt::CaseInsensitive);
 }
 
 QString InstaladorEsquema::versionActual()
@@ -113,36 +117,39 @@ void InstaladorEsquema::creaCarpetasReportes()
 QStringList InstaladorEsquema::objetosFaltantes()
 {
     using T = EsquemaSql::Objeto::Tipo;
+    // Todos los objetos propios existentes, en una sola consulta, marcados por su tipo
     Transaccion t(m_empresa);
     Consulta q(m_empresa, t);
     q.setSql(QStringLiteral(
-        "select (select count(*) from rdb$relations where rdb$relation_name = :n1)"
-        " + (select count(*) from rdb$generators where rdb$generator_name = :n2)"
-        " + (select count(*) from rdb$procedures where rdb$procedure_name = :n3)"
-        " + (select count(*) from rdb$triggers where rdb$trigger_name = :n4)"
-        " + (select count(*) from rdb$indices where rdb$index_name = :n5) from rdb$database"));
-    Consulta col(m_empresa, t);
-    col.setSql(QStringLiteral("select count(*) from rdb$relation_fields where rdb$relation_name = :t and rdb$field_name = :c"));
+        "select 'T:' || trim(rdb$relation_name) from rdb$relations where rdb$relation_name starting with 'TLV_'"
+        " union all select 'G:' || trim(rdb$generator_name) from rdb$generators"
+        "  where rdb$generator_name starting with 'GEN_TLV_'"
+        " union all select 'P:' || trim(rdb$procedure_name) from rdb$procedures"
+        "  where rdb$procedure_name starting with 'TLV_'"
+        " union all select 'D:' || trim(rdb$trigger_name) from rdb$triggers where rdb$trigger_name starting with 'TR_TLV_'"
+        " union all select 'I:' || trim(rdb$index_name) from rdb$indices where rdb$index_name starting with 'TLV_'"
+        " union all select 'C:' || trim(rdb$relation_name) || '.' || trim(rdb$field_name) from rdb$relation_fields"
+        "  where rdb$relation_name starting with 'TLV_'"));
+    QSet<QString> existentes;
+    for (q.ejecuta(); !q.eof(); q.siguiente())
+        existentes.insert(q.campo(0).texto());
+    q.cierra();
+    t.confirma();
+
     QStringList faltan;
     for (const EsquemaSql::Objeto &o : EsquemaSql::ObjetosRequeridos()) {
-        bool hay = false;
-        if (o.tipo == T::Columna) {
-            col.asigna(QStringLiteral("t"), o.tabla);
-            col.asigna(QStringLiteral("c"), o.nombre);
-            col.ejecuta();
-            hay = col.campo(0).entero() > 0;
-            col.cierra();
-        } else {
-            for (const char *p : {"n1", "n2", "n3", "n4", "n5"})
-                q.asigna(QString::fromLatin1(p), o.nombre);
-            q.ejecuta();
-            hay = q.campo(0).entero() > 0;
-            q.cierra();
+        QString clave;
+        switch (o.tipo) {
+        case T::Tabla: clave = QStringLiteral("T:") + o.nombre; break;
+        case T::Generador: clave = QStringLiteral("G:") + o.nombre; break;
+        case T::Procedimiento: clave = QStringLiteral("P:") + o.nombre; break;
+        case T::Disparador: clave = QStringLiteral("D:") + o.nombre; break;
+        case T::Indice: clave = QStringLiteral("I:") + o.nombre; break;
+        case T::Columna: clave = QStringLiteral("C:") + o.tabla + QLatin1Char('.') + o.nombre; break;
         }
-        if (!hay)
+        if (!existentes.contains(clave))
             faltan << (o.tipo == T::Columna ? o.tabla + QLatin1Char('.') + o.nombre : o.nombre);
     }
-    t.confirma();
     return faltan;
 }
 

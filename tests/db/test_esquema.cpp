@@ -1,6 +1,7 @@
 // Instalación del esquema propio en una base sin los objetos del ERP
 #include "BasePrueba.h"
 #include "ImprimeQt.h"
+#include "ErpPrueba.h"
 #include "Respondedor.h"
 
 #include "db/DBScript.h"
@@ -75,4 +76,51 @@ TEST(Esquema, VentanaRechazaUnaBasePosterior)
     EXPECT_TRUE(ventana.bitacora()->toPlainText().contains(QStringLiteral(": * Terminado *")));
     EXPECT_TRUE(ventana.bActualizar()->isEnabled());
     EXPECT_EQ(ventana.windowTitle(), QStringLiteral("Base de datos"));
+}
+
+TEST(Esquema, InstalaEnLaEmpresaDelErpYRepiteSinCambios)
+{
+    ErpPrueba::Opciones op;
+    op.empresas = {QStringLiteral("Ferreteria_Demo")};
+    op.demo = false;
+    op.usuarios = false;
+    const ErpPrueba::Erp erp = ErpPrueba::crea(op);
+    ASSERT_TRUE(erp.ok) << erp.error.toStdString();
+    auto c = BasePrueba::conecta(erp.empresaBd());
+    auto cfg = BasePrueba::conecta(erp.configBd());
+    Transaccion t(*c), tc(*cfg);
+    CacheRegistro cache;
+    RegistroAjustes reg(*c, t, cache);
+    InstaladorEsquema inst(*c, t, reg, cfg.get(), &tc);
+
+    const auto corre = [&] {
+        QStringList log;
+        inst.setBitacora([&](const QString &l) { log << l; });
+        EXPECT_EQ(inst.ejecuta(), InstaladorEsquema::Resultado::Instalado) << log.join(QLatin1Char('\n')).toStdString();
+        return log;
+    };
+    const QStringList primera = corre();
+    EXPECT_TRUE(inst.objetosFaltantes().isEmpty());
+    EXPECT_EQ(inst.versionActual(), QStringLiteral("000024"));
+
+    // Un título cambiado a mano se refresca; las filas no se duplican
+    Consulta u(*c, t);
+    u.ponActualizacion(true);
+    u.setSql(QStringLiteral("UPDATE TLV_MENUBOTONES SET TITULO = 'otro' WHERE TAG = 90"));
+    u.ejecuta();
+    const QStringList segunda = corre();
+    EXPECT_EQ(segunda, primera);
+    Consulta q(*c, t);
+    q.setSql(QStringLiteral("select (select titulo from tlv_menubotones where tag = 90),"
+                            " (select count(*) from tlv_menubotondef) from rdb$database"));
+    q.ejecuta();
+    EXPECT_EQ(q.campo(0).texto(), QStringLiteral("Imprimir etiquetas"));
+    EXPECT_EQ(q.campo(1).entero(), 22);
+    q.cierra();
+
+    // Carpetas de reportes en Config.fdb, una sola vez
+    Consulta f(*cfg, tc);
+    f.setSql(QStringLiteral("select count(*) from rb_folder where name in ('Tolvanix', 'Traspasos', 'Formas')"));
+    f.ejecuta();
+    EXPECT_EQ(f.campo(0).entero(), 3);
 }
