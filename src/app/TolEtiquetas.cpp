@@ -1,23 +1,66 @@
 // Punto de entrada del programa.
+#include "app/Main.h"
+#include "app/Modulos.h"
 #include "common/FormatoNumero.h"
-#include "common/Version.h"
 
 #include <QApplication>
-#include <QLabel>
-#include <QMainWindow>
+
+// Cada subsistema con ventana de módulo ofrece <sub>/Modulo<Nombre>.h con una función
+// Registra<...>() que pone su ventana en la tabla de módulos (Modulos.h).
+#if __has_include("labels/ModuloEtiquetas.h")
+#include "labels/ModuloEtiquetas.h"
+#define ETQ_MOD_ETIQUETAS
+#endif
+#if __has_include("collectors/ModuloColectora.h")
+#include "collectors/ModuloColectora.h"
+#define ETQ_MOD_COLECTORA
+#endif
+#if __has_include("prices/ModuloPrecios.h")
+#include "prices/ModuloPrecios.h"
+#define ETQ_MOD_PRECIOS
+#endif
+#if __has_include("config/ModuloConfigura.h")
+#include "config/ModuloConfigura.h"
+#define ETQ_MOD_CONFIGURA
+#endif
+#if __has_include("security/ModuloSeguridad.h")
+#include "security/ModuloSeguridad.h"
+#define ETQ_MOD_SEGURIDAD
+#endif
+
+namespace {
+
+void RegistraModulos()
+{
+#ifdef ETQ_MOD_ETIQUETAS
+    RegistraModuloEtiquetas(); // 90
+#endif
+#ifdef ETQ_MOD_COLECTORA
+    RegistraModuloColectora(); // 91
+#endif
+#ifdef ETQ_MOD_PRECIOS
+    RegistraModuloPrecios(); // 92
+#endif
+#ifdef ETQ_MOD_CONFIGURA
+    RegistraModuloConfigura(); // 10
+#endif
+#ifdef ETQ_MOD_SEGURIDAD
+    RegistraModuloSeguridad(); // 2
+#endif
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Etiquetas tolvanas"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Etiquetas tolvanas"));
     AplicaFormatoPrograma();
-    const QString version = VersionArchivo();
-    QMainWindow ventana;
-    ventana.setWindowTitle(QStringLiteral("Etiquetas Tolvanas v") + version);
-    auto *aviso = new QLabel(QStringLiteral("Etiquetas Tolvanas ") + version, &ventana);
-    aviso->setAlignment(Qt::AlignCenter);
-    ventana.setCentralWidget(aviso);
-    ventana.resize(1024, 700);
-    ventana.show();
+    RegistraModulos();
+
+    // La ventana principal (posee la sesión); el inicio de sesión corre en su primera activación
+    TfMain principal;
+    principal.show();
     return app.exec();
 }
