@@ -4,6 +4,7 @@
 #include "common/Dialogos.h"
 #include "db/Registro.h"
 #include "db/fbConsulta.h"
+#include "db/fbError.h"
 #include "db/fbTransaccion.h"
 #include "Entorno.h"
 #include "ErpPrueba.h"
@@ -338,4 +339,41 @@ TEST_F(Conecta, VersionDelErpYEsquema)
         EXPECT_EQ(r.textos().join(QString()), QString::fromUtf8(c.aviso)) << c.version;
     }
     EXPECT_EQ(terminado, 1);
+}
+
+TEST_F(Conecta, UsuarioConElRolLeeYEscribeLasTablasPropias)
+{
+    QString error;
+    SesionPrueba::Opciones op;
+    op.usuario = QString::fromLatin1(ErpPrueba::kVendedor.nombre);
+    op.clave = QString::fromLatin1(ErpPrueba::kVendedor.clave);
+    op.esquema = false; // ya instalado en la primera empresa
+    auto s = SesionPrueba::abre(*s_erp, op, &error);
+    ASSERT_TRUE(s) << error.toStdString();
+    EXPECT_EQ(s->fbDatabase.rol(), QStringLiteral("USUARIO_MICROSIP"));
+    EXPECT_TRUE(s->VerificaBD(true));
+
+    s->registro().escribe(QStringLiteral("Etiquetas"), QStringLiteral("PruebaRol"), QStringLiteral("S"));
+    EXPECT_EQ(s->ajuste(QStringLiteral("PruebaRol")), QStringLiteral("S"));
+
+    Consulta q(s->fbDatabase, s->fbUpdateTrans);
+    q.ponActualizacion(true);
+    q.setSql(QStringLiteral("insert into tlv_permisos (modulo, usuario, acceso) values (90, 'VENDEDOR', 8)"));
+    q.ejecuta();
+    q.setSql(QStringLiteral("select acceso from tlv_permisos where modulo=90 and usuario='VENDEDOR'"));
+    q.ejecuta();
+    ASSERT_FALSE(q.eof());
+    EXPECT_EQ(q.campo(0).entero(), 8);
+    q.cierra();
+    q.setSql(QStringLiteral("delete from tlv_permisos where usuario='VENDEDOR'"));
+    q.ejecuta();
+    EXPECT_EQ(q.filasAfectadas(), 1);
+
+    // Sin el rol, la misma lectura se niega
+    Conexion sinRol(s_erp->empresaBd(0), op.usuario, op.clave);
+    sinRol.conecta();
+    Transaccion t(sinRol);
+    Consulta n(sinRol, t);
+    n.setSql(QStringLiteral("select count(*) from tlv_registro"));
+    EXPECT_THROW(n.ejecuta(), ErrorFb);
 }
