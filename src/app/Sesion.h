@@ -2,6 +2,7 @@
 
 #include "db/fbConexion.h"
 #include "db/fbConsulta.h"
+#include "db/Registro.h"
 #include "db/fbTransaccion.h"
 
 #include <QString>

@@ -1,0 +1,185 @@
+#include "labels/ImprimirForma.h"
+
+#include "app/Sesion.h"
+#include "common/Dialogos.h"
+#include "db/MemTable.h"
+#include "report/FuenteDatos.h"
+#include "report/VistaPrevia.h"
+#include "ErpPrueba.h"
+#include "ImprimeQt.h"
+#include "Respondedor.h"
+#include "SesionPrueba.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QPrintPreviewWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+const char *kForma = R"(<?xml version="1.0" encoding="utf-8"?>
+<TfrxReport Version="6.0">
+  <TfrxReportPage Name="Page1" PaperWidth="100" PaperHeight="50" PaperSize="256" LeftMargin="5" RightMargin="5" TopMargin="5" BottomMargin="5">
+    <TfrxMasterData Name="MasterData1" Height="40" Left="0" Top="0" Width="340" DataSet="frxDBDataset" DataSetName="frxDBDataset" RowCount="0">
+      <TfrxMemoView Name="Memo1" Left="0" Top="0" Width="330" Height="30" Text="[frxDBDataset.&#34;articulo&#34;] [frxDBDataset.&#34;Nota_General&#34;]"/>
+    </TfrxMasterData>
+  </TfrxReportPage>
+</TfrxReport>
+)";
+
+class ImprimirForma : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        ErpPrueba::Opciones op;
+        op.empresas = {QStringLiteral("Ferreteria_Demo")};
+        s_erp = std::make_unique<ErpPrueba::Erp>(ErpPrueba::crea(op));
+    }
+    static void TearDownTestSuite() { s_erp.reset(); }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(s_erp->ok) << s_erp->error.toStdString();
+        QString error;
+        SesionPrueba::Opciones op;
+        op.esquema = !s_esquema;
+        m_sesion = SesionPrueba::abre(*s_erp, op, &error);
+        ASSERT_TRUE(m_sesion) << error.toStdString();
+        s_esquema = true;
+        m_carpeta = m_tmp.path() + QStringLiteral("/Formatos/");
+        QDir().mkpath(m_carpeta);
+        for (const char *n : {"Anaquel", "Chica"}) {
+            QFile f(m_carpeta + QLatin1String(n) + QStringLiteral(".fr3"));
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(kForma);
+        }
+        m_tabla.agregaCampo(QStringLiteral("articulo"), TipoCampo::Texto, 100);
+        m_tabla.agregaCampo(QStringLiteral("Nota_General"), TipoCampo::Texto, 50);
+        m_tabla.abre();
+        for (const char *a : {"Martillo", "Pinza", "Lápiz"}) {
+            m_tabla.agrega();
+            m_tabla.asigna(QStringLiteral("articulo"), QString::fromUtf8(a));
+            m_tabla.graba();
+        }
+    }
+
+    std::unique_ptr<TfImprimirForma> dialogo()
+    {
+        auto d = std::make_unique<TfImprimirForma>();
+        d->Sistema = QStringLiteral("EtiquetasTolvanas");
+        d->Ventana = QStringLiteral("col_Cenefa");
+        d->ponCarpetaFormas(m_carpeta);
+        d->ponDatos(&m_datos);
+        d->ponTablaNota(&m_tabla);
+        d->show();
+        return d;
+    }
+
+    static std::unique_ptr<ErpPrueba::Erp> s_erp;
+    static bool s_esquema;
+    std::unique_ptr<Sesion> m_sesion;
+    QTemporaryDir m_tmp;
+    QString m_carpeta;
+    MemTable m_tabla{QStringLiteral("mArtImp")};
+    DatosMemTable m_datos{m_tabla};
+};
+std::unique_ptr<ErpPrueba::Erp> ImprimirForma::s_erp;
+bool ImprimirForma::s_esquema = false;
+
+} // namespace
+
+TEST_F(ImprimirForma, SinFormaGuardadaYLuegoRecordada)
+{
+    Respondedor r;
+    {
+        auto d = dialogo();
+        EXPECT_EQ(d->windowTitle(), QStringLiteral("Imprimir"));
+        EXPECT_EQ(d->paginas()->currentIndex(), 0);
+        EXPECT_EQ(d->formas(), (QStringList{QStringLiteral("Anaquel"), QStringLiteral("Chica")}));
+        EXPECT_EQ(d->eForma()->text(), QStringLiteral(" < Seleccione una forma >"));
+        EXPECT_FALSE(d->bImprimir()->isEnabled());
+        EXPECT_FALSE(d->bVistaPrevia()->isEnabled());
+        EXPECT_FALSE(d->bDiseno()->isHidden()); // la sesión de prueba es del administrador
+
+        // Un clic en el campo gris abre la página de formas y toma el nombre actual
+        QTest::mouseClick(d->eForma(), Qt::LeftButton);
+        EXPECT_EQ(d->paginas()->currentIndex(), 1);
+        EXPECT_EQ(d->forma(), QStringLiteral("Anaquel"));
+        d->gFormas()->selectRow(1);
+        EXPECT_EQ(d->forma(), QStringLiteral("Chica"));
+        EXPECT_TRUE(d->bVistaPrevia()->isEnabled());
+
+        // Vista previa con la nota general en cada fila
+        d->mNota()->setPlainText(QStringLiteral("Oferta"));
+        GuionDialogos guion;
+        int paginas = -1;
+        guion.agrega<VistaPrevia>([&](VistaPrevia &v) {
+            paginas = v.vista()->pageCount();
+            return int(QDialog::Accepted);
+        });
+        d->bVistaPrevia()->click();
+        EXPECT_EQ(guion.ejecutados(), 1);
+        EXPECT_GE(paginas, 1);
+        for (int i = 0; i < m_tabla.cantidad(); ++i)
+            EXPECT_EQ(m_tabla.valorEn(i, QStringLiteral("Nota_General")).toString(), QStringLiteral("Oferta"));
+        EXPECT_TRUE(d->isVisible()); // la vista previa no cierra el diálogo
+
+        // Limpiar vacía la nota antes de la siguiente vista previa
+        d->bLimpiar()->click();
+        d->bVistaPrevia()->click();
+        EXPECT_EQ(m_tabla.valorEn(2, QStringLiteral("Nota_General")).toString(), QString());
+        EXPECT_TRUE(r.textos().isEmpty()) << r.textos().join(QLatin1Char('|')).toStdString();
+    }
+    // La misma ventana y el mismo usuario la encuentran elegida
+    auto d = dialogo();
+    EXPECT_EQ(d->forma(), QStringLiteral("Chica"));
+    EXPECT_TRUE(d->bImprimir()->isEnabled());
+    QString v;
+    m_sesion->registro().ValorRegistro(QStringLiteral("EtiquetasTolvanas"), QStringLiteral("col_Cenefa"),
+                                       m_sesion->UsuarioActual, QStringLiteral("Forma"), v, true);
+    EXPECT_EQ(v, QStringLiteral("Chica"));
+}
+
+TEST_F(ImprimirForma, FormaBorradaSeAvisaYNoImprime)
+{
+    Respondedor r;
+    QString v = QStringLiteral("Borrada");
+    m_sesion->registro().ValorRegistro(QStringLiteral("EtiquetasTolvanas"), QStringLiteral("col_Cenefa"),
+                                       m_sesion->UsuarioActual, QStringLiteral("Forma"), v, false);
+    auto d = dialogo();
+    EXPECT_EQ(d->forma(), QStringLiteral("Borrada"));
+    GuionDialogos guion;
+    d->bVistaPrevia()->click();
+    d->bImprimir()->click();
+    EXPECT_EQ(guion.ejecutados(), 0); // ni vista previa ni impresión
+    ASSERT_EQ(r.cuantos(), 2);
+    EXPECT_TRUE(r.ultimo().texto.startsWith(QStringLiteral("No se encontró la forma \"Borrada\"")))
+        << r.ultimo().texto.toStdString();
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_NE(d->result(), QDialog::Accepted);
+}
+
+TEST_F(ImprimirForma, CarpetaVaciaOFaltanteYDisenoSoloParaElAdministrador)
+{
+    Respondedor r;
+    {
+        auto d = std::make_unique<TfImprimirForma>();
+        const QString nueva = m_tmp.path() + QStringLiteral("/otra/Formatos/");
+        d->ponCarpetaFormas(nueva);
+        d->show();
+        EXPECT_TRUE(d->formas().isEmpty());
+        EXPECT_TRUE(QDir(nueva).exists());
+    }
+    // Un usuario que no es el administrador no ve "Diseño"
+    m_sesion->UsuarioActual = QStringLiteral("VENDEDOR");
+    auto d = dialogo();
+    EXPECT_TRUE(d->bDiseno()->isHidden());
+}
