@@ -627,4 +627,57 @@ TEST(ConfiguraLista, MenuDeMarcas)
     EXPECT_EQ(c.texto(), QStringLiteral("Uno,Dos, con coma,Tres"));
     c.quitaSeleccion();
     EXPECT_EQ(c.texto(), QString());
+
+    // Un clic en la lista desplegada marca y la deja abierta; otro desmarca
+    c.show();
+    c.showPopup();
+    QWidget *vista = c.view()->viewport();
+    const QPoint punto = c.view()->visualRect(c.model()->index(2, 0)).center();
+    QTest::mouseClick(vista, Qt::LeftButton, {}, punto);
+    EXPECT_EQ(c.marcas(), (QList<bool>{false, false, true}));
+    EXPECT_TRUE(c.view()->isVisible());
+    QTest::mouseClick(vista, Qt::LeftButton, {}, punto);
+    EXPECT_EQ(c.texto(), QString());
+    // Espacio alterna la entrada actual
+    c.view()->setCurrentIndex(c.model()->index(0, 0));
+    QTest::keyClick(c.view(), Qt::Key_Space);
+    EXPECT_EQ(c.texto(), QStringLiteral("Uno"));
+    c.hidePopup();
 }
+
+#if __has_include("labels/col_Cenefa.h")
+#include "labels/ListaConMarcas.h"
+#include "labels/col_Cenefa.h"
+
+TEST_F(Configura, LaVentanaDeEtiquetasAbreConLoElegido)
+{
+    TfConfigura *w = abreEnEdicion();
+    w->vListaPrecios->quitaSeleccion();
+    for (int i : {0, 2, 4}) // Afiliados, Mayoreo, Web
+        w->vListaPrecios->marca(i, true);
+    w->vListaClaves->quitaSeleccion();
+    w->vListaClaves->marca(1, true); // Código de barras
+    w->vListaClaves->marca(2, true); // Código de empaque
+    w->chPrecio->setChecked(true);   // se puede cambiar la lista de precios
+    w->chklistaClaves->setChecked(false);
+    w->vRol->setCurrentIndex(0);
+    ASSERT_TRUE(guarda(w)) << m_respondedor.textos().join(QLatin1Char('\n')).toStdString();
+
+    std::unique_ptr<TMForm> etiquetas(CreaCol_Cenefa(nullptr));
+    ASSERT_NE(etiquetas, nullptr);
+    etiquetas->setAttribute(Qt::WA_DeleteOnClose, false);
+    etiquetas->show();
+    auto *e = qobject_cast<Tfcol_Cenefa *>(etiquetas.get());
+    ASSERT_NE(e, nullptr);
+    QStringList precios = e->cbPrecio->nombresMarcados();
+    precios.sort();
+    EXPECT_EQ(precios, (QStringList{QStringLiteral("Afiliados"), QStringLiteral("Mayoreo"), QStringLiteral("Web")}));
+    QStringList claves = e->cbClaves->nombresMarcados();
+    claves.sort();
+    EXPECT_EQ(claves, (QStringList{QStringLiteral("Código de barras"), QStringLiteral("Código de empaque")}));
+    EXPECT_FALSE(e->cbPrecio->soloLectura());
+    EXPECT_TRUE(e->cbClaves->soloLectura());
+    for (const MensajeMostrado &m : m_respondedor.mensajes())
+        ADD_FAILURE() << m.texto.toStdString();
+}
+#endif
