@@ -77,7 +77,46 @@ QString primeraPalabra(const QString &sql, qsizetype desde = 0, qsizetype *fin =
     return sql.mid(i, j - i).toUpper();
 }
 
+BitacoraSentencias &bitacora()
+{
+    static BitacoraSentencias b;
+    return b;
+}
+
 } // namespace
+
+BitacoraSentencias PonBitacoraSentencias(BitacoraSentencias nueva)
+{
+    BitacoraSentencias anterior = std::move(bitacora());
+    bitacora() = std::move(nueva);
+    return anterior;
+}
+
+RegistroSentencias::RegistroSentencias()
+{
+    m_anterior = PonBitacoraSentencias([this](EventoSentencia e, const QString &sql) {
+        m_entradas.push_back({e, sql});
+    });
+}
+
+RegistroSentencias::~RegistroSentencias() { PonBitacoraSentencias(std::move(m_anterior)); }
+
+QStringList RegistroSentencias::ejecutadas() const
+{
+    QStringList r;
+    for (const Entrada &e : m_entradas)
+        if (e.evento == EventoSentencia::Ejecuta)
+            r << e.sql;
+    return r;
+}
+
+int RegistroSentencias::preparaciones() const
+{
+    int n = 0;
+    for (const Entrada &e : m_entradas)
+        n += e.evento == EventoSentencia::Prepara;
+    return n;
+}
 
 QString TraduceParametros(const QString &sql, QStringList *nombres)
 {
@@ -300,6 +339,8 @@ void Consulta::prepara()
         m_valores.assign(size_t(nombres.size()), QVariant());
     m_nombres = nombres;
     m_sqlPreparado = sqlPedido;
+    if (bitacora())
+        bitacora()(EventoSentencia::Prepara, sqlPedido);
 }
 
 QStringList Consulta::nombresParametros() const
@@ -485,6 +526,8 @@ void Consulta::ejecuta()
 {
     prepara();
     cierra();
+    if (bitacora())
+        bitacora()(EventoSentencia::Ejecuta, m_sql);
     m_filas = 0;
     ITransaction *tra = m_trans->interfaz();
     llenaEntrada();

@@ -13,6 +13,7 @@
 #include <QTime>
 #include <QVariant>
 
+#include <functional>
 #include <vector>
 
 namespace Firebird {
@@ -163,4 +164,35 @@ private:
     std::vector<unsigned char> m_bufSalida;
     bool m_hayFila = false;
     qint64 m_filas = 0;
+};
+
+// Bitácora de sentencias: se avisa una vez por cada preparación real y por cada ejecución.
+// Sin bitácora puesta no cuesta nada más que una comprobación. Sirve a pruebas y medidas.
+enum class EventoSentencia { Prepara, Ejecuta };
+using BitacoraSentencias = std::function<void(EventoSentencia evento, const QString &sql)>;
+// Pone la bitácora (vacía = ninguna); devuelve la anterior
+BitacoraSentencias PonBitacoraSentencias(BitacoraSentencias bitacora);
+
+// Para pruebas: anota las sentencias mientras vive y restaura la bitácora anterior al morir
+class RegistroSentencias
+{
+public:
+    struct Entrada
+    {
+        EventoSentencia evento;
+        QString sql;
+    };
+    RegistroSentencias();
+    ~RegistroSentencias();
+    RegistroSentencias(const RegistroSentencias &) = delete;
+    RegistroSentencias &operator=(const RegistroSentencias &) = delete;
+
+    const std::vector<Entrada> &entradas() const { return m_entradas; }
+    QStringList ejecutadas() const;   // texto de cada ejecución, en orden
+    int preparaciones() const;
+    void limpia() { m_entradas.clear(); }
+
+private:
+    std::vector<Entrada> m_entradas;
+    BitacoraSentencias m_anterior;
 };

@@ -78,6 +78,7 @@ SimboloBarras Codifica(int simbologia, const QString &tipo, const QByteArray &da
     r.valido = true;
     r.bidimensional = simbologia == BARCODE_QRCODE || simbologia == BARCODE_DATAMATRIX || simbologia == BARCODE_AZTEC ||
                       simbologia == BARCODE_MAXICODE;
+    r.legible = QString::fromUtf8(reinterpret_cast<const char *>(s->text));
     r.ancho = v->width;
     r.alto = v->height;
     for (const zint_vector_rect *x = v->rectangles; x; x = x->next)
@@ -184,24 +185,38 @@ void DibujaBarras(QPainter &p, const SimboloBarras &s, const QRectF &destino, co
 }
 
 bool DibujaCodigo(QPainter &p, const QString &tipoBarras, const QString &datos, bool muestraTexto, bool verificador,
-                  const QRectF &destino, const QString &fuente, QString *error)
+                  const QRectF &destino, const QFont &fuente, QString *error)
 {
-    SimboloBarras s = CodificaBarras(tipoBarras, datos, muestraTexto, verificador);
-    if (s.valido && !s.bidimensional && destino.width() > 0) {
-        // Alto de barras para que el símbolo tenga la proporción del rectángulo
-        double altoBarras = 0;
-        for (const QRectF &b : s.barras)
-            altoBarras = std::max(altoBarras, b.bottom() - std::min(0.0, b.top()));
-        const double extra = s.alto - altoBarras;
-        const double deseado = destino.height() * s.ancho / destino.width() - extra;
-        if (deseado > 1 && std::abs(deseado - altoBarras) > 0.01)
-            s = CodificaBarras(tipoBarras, datos, muestraTexto, verificador, deseado);
-    }
+    // El texto legible lo pone el dibujo con la fuente de la vista, debajo de las barras
+    SimboloBarras s = CodificaBarras(tipoBarras, datos, false, verificador);
     if (!s.valido) {
         if (error)
             *error = s.error;
         return false;
     }
-    DibujaBarras(p, s, destino, fuente);
+    QRectF barras = destino;
+    QRectF texto;
+    if (muestraTexto && !s.bidimensional) {
+        const double alto = std::min(destino.height() / 3, fuente.pixelSize() * 1.2);
+        texto = QRectF(destino.left(), destino.bottom() - alto, destino.width(), alto);
+        barras.setBottom(texto.top());
+    }
+    if (!s.bidimensional && barras.width() > 0) {
+        // Alto de barras para que el símbolo tenga la proporción del rectángulo
+        const double deseado = barras.height() * s.ancho / barras.width();
+        if (deseado > 1 && std::abs(deseado - s.alto) > 0.01) {
+            SimboloBarras t = CodificaBarras(tipoBarras, datos, false, verificador, deseado);
+            if (t.valido)
+                s = t;
+        }
+    }
+    DibujaBarras(p, s, barras, fuente.family());
+    if (!texto.isEmpty()) {
+        p.save();
+        p.setFont(fuente);
+        p.setPen(Qt::black);
+        p.drawText(texto, int(Qt::AlignHCenter | Qt::AlignVCenter), s.legible.isEmpty() ? datos : s.legible);
+        p.restore();
+    }
     return true;
 }

@@ -25,6 +25,7 @@ struct SimboloBarras
     double ancho = 0, alto = 0; // en módulos
     QList<QRectF> barras;
     QList<Texto> textos;
+    QString legible;            // texto para leer (con el dígito verificador que agregue zint)
 };
 
 // Simbología de zint para un BarType de las formas; -1 si no se conoce
@@ -38,6 +39,7 @@ SimboloBarras CodificaBarras(const QString &tipoBarras, const QString &datos, bo
 // rectángulo; los bidimensionales quedan cuadrados y centrados.
 void DibujaBarras(QPainter &p, const SimboloBarras &s, const QRectF &destino, const QString &fuente);
 
-// Codifica ajustando el alto de las barras a la proporción de 'destino' y dibuja
+// Codifica ajustando el alto de las barras a la proporción de 'destino' y dibuja; con
+// muestraTexto, el texto legible va debajo con la fuente dada (alto en unidades del pintor)
 bool DibujaCodigo(QPainter &p, const QString &tipoBarras, const QString &datos, bool muestraTexto, bool verificador,
-                  const QRectF &destino, const QString &fuente, QString *error = nullptr);
+                  const QRectF &destino, const QFont &fuente, QString *error = nullptr);

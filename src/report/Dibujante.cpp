@@ -196,7 +196,10 @@ void Dibujante::dibujaCodigo(QPainter &p, const Vista &v, const QRectF &r, const
         const QString tipo = v.tipo == TipoVista::Codigo2D && SimbologiaZint(v.tipoBarras) < 0 ? QStringLiteral("bcCodeQR")
                                                                                               : v.tipoBarras;
         QString error;
-        if (!DibujaCodigo(p, tipo, datos, v.muestraTexto, v.calculaVerificador, caja, v.fuente.nombre, &error))
+        auto f = m_fuentes.find(&v);
+        if (f == m_fuentes.end())
+            f = m_fuentes.insert(&v, fuenteQt(v.fuente));
+        if (!DibujaCodigo(p, tipo, datos, v.muestraTexto, v.calculaVerificador, caja, *f, &error))
             aviso(QStringLiteral("Código de barras %1 (\"%2\"): %3").arg(v.nombre, datos, error));
         p.restore();
     }
