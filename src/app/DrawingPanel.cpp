@@ -1,6 +1,5 @@
 #include "app/DrawingPanel.h"
 
-#include <QLinearGradient>
 #include <QPainter>
 
 #include <cmath>
@@ -32,20 +31,15 @@ int TDrawingPanel::mosaico(int ventana, int imagen)
 
 QPixmap TDrawingPanel::FondoPredeterminado()
 {
-    // Azulejo de 96 x 96: degradado claro con un rombo tenue
+    // Azulejo de 96 x 96 sin costuras: color plano con un enrejado diagonal tenue
     QPixmap px(96, 96);
+    px.fill(QColor(0xe6, 0xea, 0xef));
     QPainter p(&px);
     p.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient g(0, 0, 96, 96);
-    g.setColorAt(0, QColor(0xe9, 0xed, 0xf2));
-    g.setColorAt(1, QColor(0xe1, 0xe6, 0xec));
-    p.fillRect(px.rect(), g);
-    p.setPen(QPen(QColor(255, 255, 255, 110), 1));
-    p.drawLine(QPointF(0, 48), QPointF(48, 0));
-    p.drawLine(QPointF(48, 96), QPointF(96, 48));
-    p.setPen(QPen(QColor(180, 190, 202, 70), 1));
-    p.drawLine(QPointF(0, 48), QPointF(48, 96));
-    p.drawLine(QPointF(48, 0), QPointF(96, 48));
+    p.setPen(QPen(QColor(255, 255, 255, 120), 1));
+    p.drawLine(QPointF(0, 0), QPointF(96, 96));
+    p.setPen(QPen(QColor(176, 186, 199, 60), 1));
+    p.drawLine(QPointF(96, 0), QPointF(0, 96));
     return px;
 }
 

@@ -424,6 +424,7 @@ bool TfMain::VentanaModulo(const QString &clase, const std::function<TMForm *()>
         const bool incrustada = w->Tag != -1;
         if (incrustada) {
             w->setParent(m_pParent, Qt::Widget); // sin borde, dentro del área cliente
+            w->setAutoFillBackground(true);
             if (show)
                 AgregaForma(w);
         }
@@ -572,12 +573,16 @@ bool TfMain::eventFilter(QObject *o, QEvent *e)
     if ((t == QEvent::KeyPress || t == QEvent::KeyRelease) && m_actual && o->isWidgetType()) {
         auto *w = static_cast<QWidget *>(o);
         auto *k = static_cast<QKeyEvent *>(e);
-        // Las teclas de la ventana principal pasan a la ventana del módulo en pantalla; las
-        // que ya van dentro de ella le llegan por su propio camino.
-        if (w->window() == this && w != m_actual && !m_actual->isAncestorOf(w) &&
-            !(k == m_ultimaTecla && k->timestamp() == m_ultimaMarca)) {
+        // Vista previa: toda tecla de la ventana principal pasa antes por la ventana del módulo
+        // en pantalla (los controles de edición no dejan subir las teclas a su ventana). El mismo
+        // evento subiendo por los padres de su primer receptor no se reenvía otra vez.
+        const bool subiendo = k == m_ultimaTecla && k->timestamp() == m_ultimaMarca && t == m_ultimoTipo &&
+                              m_ultimoReceptor && w->isAncestorOf(m_ultimoReceptor);
+        if (w->window() == this && w != m_actual && !subiendo) {
             m_ultimaTecla = k;
             m_ultimaMarca = k->timestamp();
+            m_ultimoTipo = t;
+            m_ultimoReceptor = w;
             k->setAccepted(false);
             if (t == QEvent::KeyPress)
                 m_actual->teclaAbajo(k);
@@ -585,6 +590,7 @@ bool TfMain::eventFilter(QObject *o, QEvent *e)
                 m_actual->teclaArriba(k);
             if (k->isAccepted())
                 return true;
+            k->setAccepted(true); // sigue su camino como llegó
         }
     }
     return QMainWindow::eventFilter(o, e);

@@ -3,6 +3,7 @@
 #include "app/Sesion.h"
 
 #include <QColor>
+#include <QEvent>
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
@@ -124,4 +125,6 @@ private:
     bool m_accesoPendiente = false;
     const QKeyEvent *m_ultimaTecla = nullptr;
     quint64 m_ultimaMarca = 0;
+    QEvent::Type m_ultimoTipo = QEvent::None;
+    QPointer<QWidget> m_ultimoReceptor;
 };
