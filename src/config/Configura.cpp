@@ -104,6 +104,18 @@ TfConfigura::TfConfigura(Sesion &sesion, QWidget *padre) : TMForm(padre), m_sesi
             rBarClick();
     });
 
+    // Anchos: los campos cortos no se estiran
+    for (QWidget *c : std::initializer_list<QWidget *>{vAddress, vExcelClave, vExcelNombre, vExcelUnidades,
+                                                        vExcelClaveCP, vExcelCostoCP, vExcelListaCP})
+        c->setMaximumWidth(60);
+    for (QWidget *c : std::initializer_list<QWidget *>{vCOM, vExcelRenglon, vExcelRenglonCP})
+        c->setMaximumWidth(100);
+    vFolio->setMaximumWidth(160);
+    for (QWidget *c : std::initializer_list<QWidget *>{vListaPrecios, vMoneda1, vExe, vBarExe2, vBarParam2, vBarText2,
+                                                        btFormaros, vRol, cmClavealt, vListaClaves, vCamposPart,
+                                                        vAlmacenLoc})
+        c->setMaximumWidth(520);
+
     Inicializa();
 }
 
