@@ -2,6 +2,7 @@
 
 #include "common/Mensaje.h"
 #include "common/Util.h"
+#include "db/datos.h"
 #include "db/MemTable.h"
 #include "db/Registro.h"
 #include "db/fbConsulta.h"
@@ -307,14 +308,28 @@ int LoteEtiquetas::enteroAjuste(const QString &clave, const QString &valor)
 
 int LoteEtiquetas::rolClave() const { return enteroAjuste(S("Rol_clave_etiquetas"), sRol); }
 
+bool LoteEtiquetas::ExisteUltimaCompra()
+{
+    Tfdatos &datos = DatosActual();
+    if (!datos.tieneBase())
+        datos.ponBase(m_base, m_lectura);
+    return datos.VerificaSP(S("GET_ULTCOM_ART"));
+}
+
 void LoteEtiquetas::preparaArticulo()
 {
     Consulta &q = *m_qArticulo;
     q.limpia();
     q.agrega(S("  SELECT a.nombre, a.estatus, a.unidad_venta,c.clave_articulo,"));
     q.agrega(S("    (select descuento FROM TLV_GET_DSCTO_ART(0,a.articulo_id,current_date,current_time,0)),"));
-    q.agrega(S("    (select costo_ultima_compra from get_ultcom_art(a.articulo_id)),"));
-    q.agrega(S("    (select fecha_ultima_compra from get_ultcom_art(a.articulo_id))"));
+    // Sin el procedimiento de la última compra, lo que guarda el artículo
+    if (ExisteUltimaCompra()) {
+        q.agrega(S("    (select costo_ultima_compra from get_ultcom_art(a.articulo_id)),"));
+        q.agrega(S("    (select fecha_ultima_compra from get_ultcom_art(a.articulo_id))"));
+    } else {
+        q.agrega(S("    a.costo_ultima_compra,"));
+        q.agrega(S("    a.fecha_ultima_compra"));
+    }
     q.agrega(S(",a.NOTAS_VENTAS"));
     // El almacén va como parámetro, nunca pegado al texto
     if (!EstaVacio(sAlmacenLoc))

@@ -118,6 +118,8 @@ public:
     bool PrecioEditable(int n) const;
 
     int parametrosPrecio() const { return m_paramsPrecio; }
+    // La base tiene GET_ULTCOM_ART (si no, el costo y la fecha son los del artículo)
+    bool ExisteUltimaCompra();
 
 private:
     void agregaArticuloBd(int id, int cantidad);
