@@ -394,6 +394,38 @@ TEST_F(Configura, ValoresNoNumericosNoMarcanNada)
     EXPECT_EQ(w->vCOM->value(), 1);
 }
 
+TEST_F(Configura, CasillasSiNoIdaYVuelta)
+{
+    // Cada clave con su control: solo esa en "S" al abrir, y se guarda igual
+    const QStringList claves{QStringLiteral("SeleccionarPrecio"), QStringLiteral("SeleccionarClave"),
+                             QStringLiteral("ModificaPrecio"),    QStringLiteral("ModifP1"),
+                             QStringLiteral("DescArtsCostoCero"), QStringLiteral("UsarMarckup"),
+                             QStringLiteral("AumentarMarckup"),   QStringLiteral("DisminuirMarckup"),
+                             QStringLiteral("ActualizarMarckup"), QStringLiteral("Precio promo")};
+    auto controles = [](TfConfigura *w) {
+        return QList<QAbstractButton *>{w->chPrecio,    w->chklistaClaves,      w->ChPreciosModif, w->chModifP1,
+                                        w->chDescArtsCostoCero, w->chkMarckup, w->ram,           w->rDm,
+                                        w->ChkActmark,  w->chPromo};
+    };
+    delete abre(); // crea las claves vacías
+    for (int i = 0; i < claves.size(); ++i) {
+        QStringList si{claves[i]};
+        if (claves[i] == QLatin1String("UsarMarckup"))
+            si << QStringLiteral("AumentarMarckup"); // si no, no pasa la validación
+        for (const QString &c : claves)
+            sql(QStringLiteral("UPDATE tlv_registro SET valor = '%1' WHERE nombre = '%2'")
+                    .arg(si.contains(c) ? QStringLiteral("S") : QStringLiteral("N"), c));
+        TfConfigura *w = abreEnEdicion();
+        const QList<QAbstractButton *> b = controles(w);
+        for (int j = 0; j < claves.size(); ++j)
+            EXPECT_EQ(b[j]->isChecked(), si.contains(claves[j])) << claves[i].toStdString() << " / " << claves[j].toStdString();
+        ASSERT_TRUE(guarda(w)) << m_respondedor.textos().join(QLatin1Char('\n')).toStdString();
+        for (const QString &c : claves)
+            EXPECT_EQ(valor(c), si.contains(c) ? QStringLiteral("S") : QStringLiteral("N"))
+                << claves[i].toStdString() << " / " << c.toStdString();
+    }
+}
+
 TEST_F(Configura, RejillaDePreciosACapturar)
 {
     const QString lista = idPrecio(QStringLiteral("Precio de lista"));
