@@ -286,6 +286,7 @@ void LoteEtiquetas::ArmaCampos()
 
     AgregaCampo(S("Notas_Ventas"), QLatin1Char('L'));
     AgregaCampo(S("Nota_General"), QLatin1Char('L'));
+    m_conUltimaCompra = ExisteUltimaCompra();
     m_articuloListo = false;
 }
 
@@ -323,7 +324,7 @@ void LoteEtiquetas::preparaArticulo()
     q.agrega(S("  SELECT a.nombre, a.estatus, a.unidad_venta,c.clave_articulo,"));
     q.agrega(S("    (select descuento FROM TLV_GET_DSCTO_ART(0,a.articulo_id,current_date,current_time,0)),"));
     // Sin el procedimiento de la última compra, lo que guarda el artículo
-    if (ExisteUltimaCompra()) {
+    if (m_conUltimaCompra) {
         q.agrega(S("    (select costo_ultima_compra from get_ultcom_art(a.articulo_id)),"));
         q.agrega(S("    (select fecha_ultima_compra from get_ultcom_art(a.articulo_id))"));
     } else {

@@ -143,6 +143,7 @@ private:
     std::unique_ptr<Consulta> m_qAux;      // consultas del arranque
     std::vector<std::unique_ptr<Consulta>> m_qParticulares;
     bool m_articuloListo = false;
+    bool m_conUltimaCompra = true;
     // Posiciones en la consulta del artículo
     int m_colLoc = -1, m_colPuntos = -1;
     std::vector<int> m_colPrecio;
