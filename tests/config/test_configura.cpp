@@ -426,6 +426,51 @@ TEST_F(Configura, CasillasSiNoIdaYVuelta)
     }
 }
 
+TEST_F(Configura, ListasDeUnaEleccionYColumnasIdaYVuelta)
+{
+    TfConfigura *w = abreEnEdicion();
+    w->vMoneda1->setCurrentIndex(w->vMoneda1->findText(QStringLiteral("Dólar estadounidense")));
+    w->vRol->setCurrentIndex(w->vRol->findText(QStringLiteral("Código de barras")));
+    w->vAlmacenLoc->setCurrentIndex(w->vAlmacenLoc->findText(QStringLiteral("Bodega norte")));
+    w->vExcelClave->setText(QStringLiteral("AB"));
+    w->vExcelNombre->setText(QStringLiteral("D"));
+    w->vExcelUnidades->setText(QStringLiteral("XFD"));
+    w->vExcelRenglon->setValue(7);
+    w->vExcelClaveCP->setText(QStringLiteral("C"));
+    w->vExcelCostoCP->setText(QStringLiteral("E"));
+    w->vExcelRenglonCP->setValue(3);
+    w->vCOM->setValue(19);
+    w->vAddress->setText(QStringLiteral("C"));
+    ASSERT_TRUE(guarda(w)) << m_respondedor.textos().join(QLatin1Char('\n')).toStdString();
+
+    EXPECT_EQ(valor(QStringLiteral("moneda1")),
+              QString::number(id(QStringLiteral("monedas"), QStringLiteral("moneda_id"),
+                                 QStringLiteral("Dólar estadounidense"))));
+    EXPECT_EQ(valor(QStringLiteral("Rol_clave_etiquetas")),
+              QString::number(id(QStringLiteral("roles_claves_articulos"), QStringLiteral("rol_clave_art_id"),
+                                 QStringLiteral("Código de barras"))));
+    EXPECT_EQ(valor(QStringLiteral("AlmacenLocalizacion")),
+              QString::number(id(QStringLiteral("almacenes"), QStringLiteral("almacen_id"),
+                                 QStringLiteral("Bodega norte"))));
+    EXPECT_EQ(valor(QStringLiteral("Rol_clave_alterna")), QString());
+    const std::pair<const char *, const char *> guardados[] = {
+        {"ImpExcelClaveStr", "AB"}, {"ImpExcelNombreStr", "D"},  {"ImpExcelUnidadesStr", "XFD"},
+        {"ImpExcelRenglon", "7"},   {"ImpExcelClaveStrCP", "C"}, {"ImpExcelCostoStrCP", "E"},
+        {"ImpExcelRenglonCP", "3"}, {"com", "19"},               {"pt_address", "C"}};
+    for (const auto &[clave, esperado] : guardados)
+        EXPECT_EQ(valor(QString::fromLatin1(clave)), QString::fromLatin1(esperado)) << clave;
+
+    w = abre();
+    EXPECT_EQ(w->vMoneda1->currentText(), QStringLiteral("Dólar estadounidense"));
+    EXPECT_EQ(w->vRol->currentText(), QStringLiteral("Código de barras"));
+    EXPECT_EQ(w->vAlmacenLoc->currentText(), QStringLiteral("Bodega norte"));
+    EXPECT_EQ(w->vExcelUnidades->text(), QStringLiteral("XFD"));
+    EXPECT_EQ(w->vExcelRenglon->value(), 7);
+    EXPECT_EQ(w->vExcelRenglonCP->value(), 3);
+    EXPECT_EQ(w->vCOM->value(), 19);
+    EXPECT_EQ(w->vAddress->text(), QStringLiteral("C"));
+}
+
 TEST_F(Configura, RejillaDePreciosACapturar)
 {
     const QString lista = idPrecio(QStringLiteral("Precio de lista"));
