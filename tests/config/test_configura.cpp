@@ -5,6 +5,7 @@
 #include "Respondedor.h"
 #include "SesionPrueba.h"
 
+#include "common/Dialogos.h"
 #include "config/Configura.h"
 #include "config/ControlesConfigura.h"
 #include "db/Registro.h"
@@ -289,6 +290,17 @@ TEST_F(Configura, ModoConsultaYModoEdicion)
     EXPECT_TRUE(w->vListaPrecios->isEnabled());
     EXPECT_FALSE(w->cmClavealt->isEnabled());
     EXPECT_TRUE(w->cxGridDB2->isEnabled());
+
+    // Lo escrito pasa a mayúsculas; el botón del archivo abre el selector con su filtro
+    w->vFolio->clear();
+    QTest::keyClicks(w->vFolio, QStringLiteral("cp12"));
+    EXPECT_EQ(w->vFolio->text(), QStringLiteral("CP12"));
+    GuionArchivos archivos;
+    archivos.agrega(QStringLiteral("/opt/ptcomm/PtComm.exe"));
+    w->vExe->boton()->click();
+    EXPECT_EQ(w->vExe->text(), QStringLiteral("/opt/ptcomm/PtComm.exe"));
+    ASSERT_EQ(archivos.solicitudes().size(), 1);
+    EXPECT_EQ(archivos.solicitudes()[0].filtro, QStringLiteral("Ejecutables (*.exe)"));
 }
 
 TEST_F(Configura, ListasCamposYFolioSeGuardanPorPosicion)
