@@ -13,6 +13,7 @@
 #include "common/Version.h"
 #include "db/DBScript.h"
 #include "db/InstaladorEsquema.h"
+#include "db/datos.h"
 #include "db/Registro.h"
 #include "db/fbError.h"
 #include "platform/ArchivoIni.h"
@@ -307,6 +308,8 @@ bool TfMain::Acceso()
     } catch (const ErrorFb &e) {
         Mensaje(e.texto(), TituloAviso(), MsjError);
     }
+    // El módulo de datos trabaja sobre la base de la empresa
+    DatosActual().ponBase(s.fbDatabase, s.fbViewTrans);
     QString nombre = LeeNomEmp(s);
     if (nombre.isEmpty())
         nombre = T(kTituloPrograma);

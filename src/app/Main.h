@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/MForm.h"
 #include "app/Sesion.h"
 
 #include <QColor>
@@ -17,7 +18,6 @@ class QLabel;
 class QToolButton;
 class TCinta;
 class TDrawingPanel;
-class TMForm;
 struct DefModulo;
 
 // Estilos de rejilla que la ventana principal ofrece a los módulos

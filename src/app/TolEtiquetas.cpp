@@ -2,6 +2,7 @@
 #include "app/Main.h"
 #include "app/Modulos.h"
 #include "common/FormatoNumero.h"
+#include "db/datos.h"
 
 #include <QApplication>
 
@@ -59,8 +60,13 @@ int main(int argc, char **argv)
     AplicaFormatoPrograma();
     RegistraModulos();
 
-    // La ventana principal (posee la sesión); el inicio de sesión corre en su primera activación
+    // La ventana principal (posee la sesión) y el módulo de datos de todo el programa;
+    // el inicio de sesión corre en la primera activación de la ventana
     TfMain principal;
+    Tfdatos datos;
+    PonDatosActual(&datos);
     principal.show();
-    return app.exec();
+    const int resultado = app.exec();
+    PonDatosActual(nullptr);
+    return resultado;
 }

@@ -478,3 +478,28 @@ TEST_F(VentanaPrincipal, CapturaDeLaVentana)
     ASSERT_TRUE(main->grab().save(modulo));
     EXPECT_GT(QFile(inicio).size(), 1000);
 }
+
+TEST_F(VentanaPrincipal, PrimeraActivacionIniciaSesion)
+{
+    QString error;
+    sesion = SesionPrueba::abre(erp(), {}, &error);
+    ASSERT_TRUE(sesion) << error.toStdString();
+    main = std::make_unique<TfMain>(sesion.get());
+    int conexiones = 0;
+    main->ponConector([&](Sesion &, QWidget *) {
+        ++conexiones;
+        return true;
+    });
+    GuionDialogos guion; // la presentación
+    main->show();
+    main->activateWindow();
+    QTRY_COMPARE(main->windowTitle(), QStringLiteral("SYSDBA - ") + sesion->NomEmp);
+    EXPECT_EQ(guion.clases().value(0), QStringLiteral("TfPresentacion"));
+    // Otra activación no vuelve a pedir la conexión
+    main->hide();
+    main->show();
+    main->activateWindow();
+    QTest::qWait(150);
+    EXPECT_EQ(conexiones, 1);
+    EXPECT_EQ(main->Cinta()->pestanaActual(), 0);
+}
