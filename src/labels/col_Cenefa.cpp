@@ -126,6 +126,11 @@ Tfcol_Cenefa::Tfcol_Cenefa(QWidget *padre) : TMForm(padre), m_sesion(SesionActua
     menuDoc->addAction(S("Inventario"), this, &Tfcol_Cenefa::NoDisponible);
     bDocumentos->setMenu(menuDoc);
     chNoRegistrados = new QCheckBox(S("Artículos no registrados."), barra);
+    // Teclas de los botones
+    bBuscar->setShortcut(QKeySequence(S("Alt+B")));
+    bArticulos->setShortcut(QKeySequence(S("Alt+A")));
+    bColectora->setShortcut(QKeySequence(S("Alt+L")));
+    bImprimir->setShortcut(QKeySequence(S("Alt+P")));
 
     hb->addWidget(bNuevo);
     hb->addWidget(lClave);

@@ -8,7 +8,12 @@
 #include "labels/col_Cenefa.h"
 #include "platform/ArchivoIni.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QFocusEvent>
+#include <QTemporaryDir>
 #include <QLineEdit>
 #include <QTableView>
 #include <QTest>
@@ -492,4 +497,49 @@ TEST_F(Etiquetas, RolNoNumerico)
     EXPECT_FALSE(w->AgregaArticulo(QString(), kLlave, 1));
     EXPECT_TRUE(r.ultimo().texto.contains(QStringLiteral("Rol_clave_etiquetas")));
     EXPECT_EQ(w->mArt().cantidad(), 0);
+}
+
+// Formatos de BarTender de la carpeta configurada: se elige el último usado o el primero
+TEST_F(Etiquetas, FormatosDeLaCarpeta)
+{
+    Respondedor r;
+    QTemporaryDir fmt;
+    for (const char *n : {"anaquel.btw", "cenefa.btw", "notas.txt"}) {
+        QFile f(fmt.path() + QLatin1Char('/') + QString::fromUtf8(n));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    e().ajusta({{QStringLiteral("CarpetaFormatos"), fmt.path()}, {QStringLiteral("Formato"), QStringLiteral("cenefa")}});
+    auto w = abre();
+    ASSERT_EQ(w->cbFormato->count(), 2);
+    EXPECT_EQ(w->cbFormato->currentText(), QStringLiteral("cenefa"));
+    EXPECT_FALSE(w->cbFormato->isVisible());
+    e().ajusta({{QStringLiteral("Formato"), QStringLiteral("otro")}});
+    auto otra = abre();
+    EXPECT_EQ(otra->cbFormato->currentText(), QStringLiteral("anaquel"));
+    e().ajusta({{QStringLiteral("CarpetaFormatos"), QString()}, {QStringLiteral("Formato"), QString()}});
+}
+
+// Modo sin registro: entrar a la rejilla vacía deja un renglón para escribir; Enter avanza de celda
+TEST_F(Etiquetas, RejillaSinRegistro)
+{
+    Respondedor r;
+    e().ajusta({{QStringLiteral("Art s/ registro"), QStringLiteral("S")}});
+    auto w = abre();
+    ASSERT_TRUE(w->lote().sinRegistro());
+    EXPECT_TRUE(w->Grid->isColumnHidden(ColExtra + 1)); // precios ocultos
+    EXPECT_EQ(w->mArt().cantidad(), 0);
+    QFocusEvent entra(QEvent::FocusIn);
+    QApplication::sendEvent(w->Grid, &entra);
+    ASSERT_EQ(w->mArt().cantidad(), 1);
+    EXPECT_EQ(w->Grid->currentIndex().column(), int(ColClave));
+    EXPECT_TRUE(w->mArt().booleano(QStringLiteral("imprimir")));
+    w->modelo->setData(w->modelo->index(0, ColClave), QStringLiteral("A-1"));
+    w->modelo->setData(w->modelo->index(0, ColArticulo), QStringLiteral("Artículo a mano"));
+    w->modelo->setData(w->modelo->index(0, ColExtra), QStringLiteral("pasillo 2"));
+    EXPECT_EQ(w->mArt().valorEn(0, QStringLiteral("Localizacion")).toString(), QStringLiteral("pasillo 2"));
+    QTest::keyClick(w->Grid, Qt::Key_Return);
+    EXPECT_EQ(w->Grid->currentIndex().column(), int(ColArticulo));
+    QTest::keyClick(w->Grid, Qt::Key_Return);
+    EXPECT_EQ(w->Grid->currentIndex().column(), int(ColEtiquetas));
+    EXPECT_EQ(w->mArt().cantidad(), 1);
 }
