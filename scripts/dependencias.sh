@@ -8,7 +8,7 @@ PAQUETES=(
   firebird-dev libfbclient2 firebird3.0-server firebird3.0-utils
   libzint-dev libquazip1-qt6-dev libfreexl-dev libxlsxwriter-dev
   libgtest-dev libgmock-dev libbenchmark-dev libzxing-dev
-  xvfb xauth poppler-utils fonts-dejavu-core ccache
+  xvfb xauth poppler-utils fonts-dejavu-core ccache cups printer-driver-cups-pdf
 )
 
 faltan=()

@@ -48,6 +48,8 @@ public:
     int filasDe(const Banda &b) const;
     // Olvida lo compilado (al cambiar la forma)
     void limpia() { m_compilados.clear(); }
+    // Vuelve a anotar avisos ya dados (al cargar otra forma)
+    void olvidaAvisos() { m_avisados.clear(); }
 
     QString textoMemo(const Vista &v, const ContextoEvaluacion &c);
     // Dato de un código de barras o imagen: DataField, Expression o Text

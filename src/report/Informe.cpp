@@ -4,6 +4,7 @@
 #include "report/VistaPrevia.h"
 
 #include <QFileInfo>
+#include <QPaintDevice>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -25,6 +26,7 @@ void Informe::reinicia()
 bool Informe::carga(const QString &ruta)
 {
     m_avisos.clear();
+    m_evaluador.olvidaAvisos();
     m_error.clear();
     m_ruta = ruta;
     Plantilla f;
@@ -68,12 +70,41 @@ const Composicion &Informe::composicion()
     return m_composicion;
 }
 
+QString Informe::titulo() const
+{
+    if (!m_titulo.isEmpty())
+        return m_titulo;
+    const QString base = QFileInfo(m_ruta).completeBaseName();
+    return base.isEmpty() ? QStringLiteral("Etiquetas") : base;
+}
+
+void Informe::ponCalibracion(Longitud dx, Longitud dy, double escala)
+{
+    m_dx = dx;
+    m_dy = dy;
+    m_escala = escala > 0 ? escala : 1.0;
+}
+
+void Informe::dibuja(QPainter &p, const PaginaCompuesta &pagina)
+{
+    const bool calibrada = !m_dx.esCero() || !m_dy.esCero() || m_escala != 1.0;
+    if (calibrada) {
+        p.save();
+        const QPaintDevice *d = p.device();
+        p.translate(m_dx.pixeles(d ? d->logicalDpiX() : 96), m_dy.pixeles(d ? d->logicalDpiY() : 96));
+        p.scale(m_escala, m_escala);
+    }
+    m_dibujante->dibujaPagina(p, pagina, int(m_composicion.paginas.size()));
+    if (calibrada)
+        p.restore();
+}
+
 void Informe::dibujaPagina(QPainter &p, int indice)
 {
     const Composicion &c = composicion();
     if (indice < 0 || indice >= c.paginas.size())
         return;
-    m_dibujante->dibujaPagina(p, c.paginas[indice], int(c.paginas.size()));
+    dibuja(p, c.paginas[indice]);
 }
 
 namespace {
@@ -97,7 +128,7 @@ bool Informe::exportaPdf(const QString &ruta)
     QPdfWriter pdf(ruta);
     pdf.setResolution(600);
     pdf.setCreator(QStringLiteral("Etiquetas"));
-    pdf.setTitle(QFileInfo(m_ruta).completeBaseName());
+    pdf.setTitle(titulo());
     if (!c.paginas.isEmpty())
         pdf.setPageLayout(Diseno(*c.paginas[0].pagina));
     QPainter p;
@@ -111,7 +142,7 @@ bool Informe::exportaPdf(const QString &ruta)
                 pdf.setPageLayout(Diseno(*c.paginas[i].pagina));
             pdf.newPage();
         }
-        m_dibujante->dibujaPagina(p, c.paginas[i], int(c.paginas.size()));
+        dibuja(p, c.paginas[i]);
     }
     if (!p.end()) {
         m_error = QStringLiteral("No se pudo escribir el archivo PDF %1.").arg(ruta);
@@ -146,7 +177,7 @@ bool Informe::imprimeEn(QPrinter &impresora)
                 impresora.setPageLayout(Diseno(*c.paginas[i].pagina));
             impresora.newPage();
         }
-        m_dibujante->dibujaPagina(p, c.paginas[i], int(c.paginas.size()));
+        dibuja(p, c.paginas[i]);
     }
     p.end();
     return true;
@@ -162,8 +193,7 @@ bool Informe::imprime(const QString &nombre, int copias)
     QPrinter impresora(QPrinter::HighResolution);
     impresora.setPrinterName(nombre);
     impresora.setCopyCount(std::max(1, copias));
-    impresora.setDocName(QFileInfo(m_ruta).completeBaseName().isEmpty() ? QStringLiteral("Etiquetas")
-                                                                          : QFileInfo(m_ruta).completeBaseName());
+    impresora.setDocName(titulo());
     preparaImpresora(impresora);
     return imprimeEn(impresora);
 }
@@ -181,7 +211,7 @@ QImage Informe::imagenPagina(int indice, double dpi)
     img.setDotsPerMeterX(dpm);
     img.setDotsPerMeterY(dpm);
     QPainter p(&img);
-    m_dibujante->dibujaPagina(p, c.paginas[indice], int(c.paginas.size()));
+    dibuja(p, c.paginas[indice]);
     p.end();
     return img;
 }

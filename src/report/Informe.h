@@ -45,6 +45,13 @@ public:
     // Salta etiquetas de una hoja ya usada en parte (la primera banda de datos)
     void ponPrimeraPosicion(int posicion) { m_primeraPosicion = std::max(0, posicion); m_compuesto = false; }
 
+    // Título del trabajo de impresión y del PDF (por omisión, el nombre de la forma)
+    void ponTitulo(const QString &titulo) { m_titulo = titulo; }
+    QString titulo() const;
+
+    // Calibración de la impresora: desplazamiento del papel y escala (1 = sin cambio)
+    void ponCalibracion(Longitud dx, Longitud dy, double escala = 1.0);
+
     // Composición (se calcula una vez por forma y datos)
     const Composicion &composicion();
     int numPaginas() { return int(composicion().paginas.size()); }
@@ -68,9 +75,11 @@ public:
 private:
     void reinicia();
     void preparaImpresora(QPrinter &impresora);
+    void dibuja(QPainter &p, const PaginaCompuesta &pagina);
 
     Plantilla m_forma;
     QString m_ruta;
+    QString m_titulo;
     QString m_error;
     QStringList m_avisos;
     Evaluador m_evaluador{&m_avisos};
@@ -78,4 +87,6 @@ private:
     Composicion m_composicion;
     bool m_compuesto = false;
     int m_primeraPosicion = 0;
+    Longitud m_dx, m_dy;
+    double m_escala = 1.0;
 };
