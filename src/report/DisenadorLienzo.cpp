@@ -444,7 +444,10 @@ void DisenadorLienzo::dibujaObjetos(QPainter &p)
             t += QStringLiteral("  (%1 columnas)").arg(b.columnas);
         const QRectF r = aPantalla(d.rect());
         const double w = p.fontMetrics().horizontalAdvance(t) + 10;
-        const QRectF tag(r.right() - w, r.top(), w, 14);
+        // Sobre la banda si hay lugar; si no, dentro de su esquina
+        const QRectF papel = aPantalla(QRectF(0, 0, pg.anchoPapel.unidades(), pg.altoPapel.unidades()));
+        const bool arriba = r.top() - 15 >= papel.top() && m_doc.bandaEn(aPagina(QPointF(r.right() - 2, r.top() - 8))) < 0;
+        const QRectF tag(r.right() - w, arriba ? r.top() - 15 : r.top(), w, 14);
         p.fillRect(tag, d.banda == m_doc.bandaActual() ? QColor(0xb8, 0x8a, 0x1a, 220) : QColor(0xb8, 0x8a, 0x1a, 140));
         p.setPen(Qt::white);
         p.drawText(tag, Qt::AlignCenter, t);

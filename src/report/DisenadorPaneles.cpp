@@ -91,6 +91,7 @@ DisenadorPropiedades::DisenadorPropiedades(DisenadorDocumento &doc, QWidget *pad
         connect(s, &QDoubleSpinBox::valueChanged, this, &DisenadorPropiedades::cambiaGeometria);
 
     m_gTexto = Grupo(QStringLiteral("Texto"), f, this);
+    m_fTexto = f;
     m_texto = new QPlainTextEdit(this);
     m_texto->setFixedHeight(64);
     m_texto->setTabChangesFocus(true);
@@ -98,10 +99,10 @@ DisenadorPropiedades::DisenadorPropiedades(DisenadorDocumento &doc, QWidget *pad
     m_campo = new QComboBox(this);
     m_campo->setEditable(false);
     m_inserta = new QPushButton(QStringLiteral("Insertar"), this);
-    auto *filaCampo = new QHBoxLayout;
-    filaCampo->addWidget(m_campo, 1);
-    filaCampo->addWidget(m_inserta);
-    f->addRow(QStringLiteral("Campo:"), filaCampo);
+    m_filaCampo = new QHBoxLayout;
+    m_filaCampo->addWidget(m_campo, 1);
+    m_filaCampo->addWidget(m_inserta);
+    f->addRow(QStringLiteral("Campo:"), m_filaCampo);
     m_dato = new QComboBox(this);
     m_dato->setEditable(true);
     f->addRow(QStringLiteral("Dato:"), m_dato);
@@ -257,6 +258,7 @@ DisenadorPropiedades::DisenadorPropiedades(DisenadorDocumento &doc, QWidget *pad
     });
 
     m_gMarco = Grupo(QStringLiteral("Marco y línea"), f, this);
+    m_fMarco = f;
     const char *lados[] = {"Izq.", "Der.", "Arriba", "Abajo"};
     auto *filaM = new QHBoxLayout;
     for (int i = 0; i < 4; ++i) {
@@ -425,11 +427,10 @@ void DisenadorPropiedades::refresca()
         m_y->setValue(v->arriba.mm());
         m_ancho->setValue(v->ancho.mm());
         m_alto->setValue(v->alto.mm());
-        m_texto->setVisible(memo || barras);
-        m_campo->setVisible(memo);
-        m_inserta->setVisible(memo);
-        m_formato->setVisible(memo);
-        m_dato->setVisible(barras || t == TipoVista::Imagen);
+        m_fTexto->setRowVisible(m_texto, memo || barras);
+        m_fTexto->setRowVisible(m_filaCampo, memo);
+        m_fTexto->setRowVisible(m_formato, memo);
+        m_fTexto->setRowVisible(m_dato, barras || t == TipoVista::Imagen);
         const QString textoVista = memo && !v->campo.isEmpty() ? ExpresionCampo(v->campo) : v->texto;
         if (m_texto->toPlainText() != textoVista)
             m_texto->setPlainText(textoVista);
@@ -462,6 +463,9 @@ void DisenadorPropiedades::refresca()
         }
         m_formato->setCurrentIndex(m_formato->findData(int(fmt)));
         m_fuente->setCurrentFont(QFont(v->fuente.nombre));
+        // El nombre de la forma, aunque el sistema lo sustituya por otra fuente
+        if (m_fuente->isEditable())
+            m_fuente->setEditText(v->fuente.nombre);
         m_puntos->setValue(v->fuente.puntos());
         m_negrita->setChecked(v->fuente.estilo & 1);
         m_cursiva->setChecked(v->fuente.estilo & 2);
@@ -477,7 +481,7 @@ void DisenadorPropiedades::refresca()
             m_lados[i]->setEnabled(t != TipoVista::Linea && t != TipoVista::Figura);
         }
         m_anchoMarco->setValue(v->marco.ancho);
-        m_figura->setVisible(t == TipoVista::Figura);
+        m_fMarco->setRowVisible(m_figura, t == TipoVista::Figura);
         m_figura->setCurrentIndex(std::max(0, m_figura->findData(v->figura)));
         m_estirada->setChecked(v->estirada);
         m_proporcion->setChecked(v->mantieneProporcion);

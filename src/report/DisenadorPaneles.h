@@ -48,6 +48,8 @@ private:
     QGroupBox *m_gGeometria = nullptr, *m_gTexto = nullptr, *m_gFuente = nullptr, *m_gBarras = nullptr,
               *m_gMarco = nullptr, *m_gImagen = nullptr;
     QDoubleSpinBox *m_x = nullptr, *m_y = nullptr, *m_ancho = nullptr, *m_alto = nullptr;
+    class QFormLayout *m_fTexto = nullptr, *m_fMarco = nullptr;
+    class QHBoxLayout *m_filaCampo = nullptr;
     QPlainTextEdit *m_texto = nullptr;
     QComboBox *m_campo = nullptr;
     QPushButton *m_inserta = nullptr;
