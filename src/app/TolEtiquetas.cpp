@@ -2,52 +2,21 @@
 #include "app/Main.h"
 #include "app/Modulos.h"
 #include "common/FormatoNumero.h"
+#include "config/Configura.h"
 #include "db/datos.h"
+#include "labels/col_Cenefa.h"
 
 #include <QApplication>
 
-// Cada subsistema con ventana de módulo ofrece <sub>/Modulo<Nombre>.h con una función
-// Registra<...>() que pone su ventana en la tabla de módulos (Modulos.h).
-#if __has_include("labels/ModuloEtiquetas.h")
-#include "labels/ModuloEtiquetas.h"
-#define ETQ_MOD_ETIQUETAS
-#endif
-#if __has_include("collectors/ModuloColectora.h")
-#include "collectors/ModuloColectora.h"
-#define ETQ_MOD_COLECTORA
-#endif
-#if __has_include("prices/ModuloPrecios.h")
-#include "prices/ModuloPrecios.h"
-#define ETQ_MOD_PRECIOS
-#endif
-#if __has_include("config/ModuloConfigura.h")
-#include "config/ModuloConfigura.h"
-#define ETQ_MOD_CONFIGURA
-#endif
-#if __has_include("security/ModuloSeguridad.h")
-#include "security/ModuloSeguridad.h"
-#define ETQ_MOD_SEGURIDAD
-#endif
-
 namespace {
 
+// Ventanas de los módulos en la tabla de la ventana principal (Modulos.h). Un módulo sin
+// registrar abre su ventana provisional: 2 (permisos), 91 (colectora) y 92 (cambio de
+// precios) se agregan aquí cuando existan sus ventanas.
 void RegistraModulos()
 {
-#ifdef ETQ_MOD_ETIQUETAS
-    RegistraModuloEtiquetas(); // 90
-#endif
-#ifdef ETQ_MOD_COLECTORA
-    RegistraModuloColectora(); // 91
-#endif
-#ifdef ETQ_MOD_PRECIOS
-    RegistraModuloPrecios(); // 92
-#endif
-#ifdef ETQ_MOD_CONFIGURA
-    RegistraModuloConfigura(); // 10
-#endif
-#ifdef ETQ_MOD_SEGURIDAD
-    RegistraModuloSeguridad(); // 2
-#endif
+    RegistraVentanaModulo<Tfcol_Cenefa>(90);
+    RegistraModulo(10, QStringLiteral("TfConfigura"), [] { return new TfConfigura(*SesionActual()); });
 }
 
 } // namespace

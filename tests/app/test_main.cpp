@@ -15,6 +15,7 @@
 #include "app/presentacion.h"
 #include "common/Dialogos.h"
 #include "db/Registro.h"
+#include "labels/col_Cenefa.h"
 #include "platform/ArchivoIni.h"
 
 #include <QApplication>
@@ -472,7 +473,10 @@ TEST_F(VentanaPrincipal, CapturaDeLaVentana)
     main->Cinta()->ponMinimizada(false);
     main->Cinta()->ponPestanaActual(2);
     ajuste(QStringLiteral("Rol_clave_etiquetas"), QStringLiteral("1"));
+    RegistraVentanaModulo<Tfcol_Cenefa>(90);
     main->AbreModulo(90);
+    QuitaRegistroModulo(90);
+    EXPECT_EQ(main->Modulo()->text(), QStringLiteral("Imprimir etiquetas"));
     QTest::qWait(50);
     const QString modulo = dir + QStringLiteral("/ventana_principal_modulo.png");
     ASSERT_TRUE(main->grab().save(modulo));
