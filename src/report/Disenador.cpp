@@ -34,8 +34,11 @@ TfDisenador::TfDisenador(const QString &ruta, const FuenteDatos *datos, QWidget 
     resize(1366, 860);
 
     if (!ruta.isEmpty() && QFileInfo::exists(ruta)) {
-        if (!m_doc.abre(ruta, m_errorCarga))
+        if (!m_doc.abre(ruta, m_errorCarga)) {
+            // No se escribe encima de un archivo que no se pudo leer: Guardar pedirá un nombre
             m_doc.nuevo();
+            m_ruta.clear();
+        }
     }
 
     auto *l = new QVBoxLayout(this);
@@ -253,6 +256,11 @@ void TfDisenador::construyeBarras()
     datos->setToolTip(QStringLiteral("Mostrar el primer registro en lugar de las expresiones"));
     connect(datos, &QAction::toggled, m_lienzo, &DisenadorLienzo::ponMuestraDatos);
     barra->addAction(datos);
+    // Formas de varias páginas: cuál se diseña
+    m_paginas = new QComboBox(barra);
+    m_paginas->setToolTip(QStringLiteral("Página que se diseña"));
+    connect(m_paginas, &QComboBox::activated, this, [this](int i) { m_doc.ponIndicePagina(i); });
+    m_accionPaginas = barra->addWidget(m_paginas);
     auto *previa = agregaAccion(QStringLiteral("previa"), QStringLiteral("Vista previa"), IconoDisenador(QStringLiteral("previa")));
     previa->setCheckable(true);
     barra->addAction(previa);
@@ -306,6 +314,14 @@ void TfDisenador::actualizaAcciones()
     for (const char *a : {"alinIzq", "alinCentroH", "alinDer", "alinArriba", "alinCentroV", "alinAbajo", "mismoAncho", "mismoAlto"})
         m_acciones.value(QString::fromLatin1(a))->setEnabled(n > 1);
     const Pagina &p = m_doc.pagina();
+    const int nPaginas = int(m_doc.forma().paginas.size());
+    if (m_paginas->count() != nPaginas) {
+        m_paginas->clear();
+        for (int i = 0; i < nPaginas; ++i)
+            m_paginas->addItem(QStringLiteral("Página %1").arg(i + 1));
+    }
+    m_paginas->setCurrentIndex(m_doc.indicePagina());
+    m_accionPaginas->setVisible(nPaginas > 1);
     int objetos = int(p.vistas.size());
     for (const Banda &b : p.bandas)
         objetos += int(b.vistas.size());

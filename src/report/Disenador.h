@@ -8,6 +8,7 @@
 
 class FuenteDatos;
 class QAction;
+class QComboBox;
 class QLabel;
 class QMainWindow;
 class QTabWidget;
@@ -61,6 +62,8 @@ private:
     QTabWidget *m_pestanas = nullptr;
     QLabel *m_posicion = nullptr;
     QLabel *m_estado = nullptr;
+    QComboBox *m_paginas = nullptr;
+    QAction *m_accionPaginas = nullptr;
     QHash<QString, QAction *> m_acciones;
 };
 

@@ -1,6 +1,7 @@
 #include "report/DisenadorDocumento.h"
 
 #include "report/ArchivoForma.h"
+#include "report/CodigoBarras.h"
 #include "report/Composicion.h"
 
 #include <QBuffer>
@@ -61,17 +62,48 @@ void PonFormatoNumero(Vista &v, FormatoNumero f)
 
 QList<QPair<QString, QString>> TiposDeBarras()
 {
-    return {{QStringLiteral("bcCodeEAN13"), QStringLiteral("EAN-13")},
-            {QStringLiteral("bcCodeEAN8"), QStringLiteral("EAN-8")},
-            {QStringLiteral("bcCodeUPC_A"), QStringLiteral("UPC-A")},
-            {QStringLiteral("bcCode128"), QStringLiteral("Code 128")},
-            {QStringLiteral("bcCode128A"), QStringLiteral("Code 128 A")},
-            {QStringLiteral("bcCode128B"), QStringLiteral("Code 128 B")},
-            {QStringLiteral("bcCode128C"), QStringLiteral("Code 128 C")},
-            {QStringLiteral("bcCodeEAN128"), QStringLiteral("EAN-128 (GS1-128)")},
-            {QStringLiteral("bcCode39"), QStringLiteral("Code 39")},
-            {QStringLiteral("bcCode93"), QStringLiteral("Code 93")},
-            {QStringLiteral("bcCodeQR"), QStringLiteral("QR")}};
+    static const char *tipos[][2] = {{"bcCodeEAN13", "EAN-13"},
+                                     {"bcCodeEAN8", "EAN-8"},
+                                     {"bcCodeUPC_A", "UPC-A"},
+                                     {"bcCodeUPC_E0", "UPC-E"},
+                                     {"bcCode128", "Code 128"},
+                                     {"bcCode128A", "Code 128 A"},
+                                     {"bcCode128B", "Code 128 B"},
+                                     {"bcCode128C", "Code 128 C"},
+                                     {"bcCodeEAN128", "GS1-128 (EAN-128)"},
+                                     {"bcCode39", "Code 39"},
+                                     {"bcCode39Extended", "Code 39 extendido"},
+                                     {"bcCode93", "Code 93"},
+                                     {"bcCode93Extended", "Code 93 extendido"},
+                                     {"bcCode_2_5_interleaved", "2 de 5 intercalado"},
+                                     {"bcCode_2_5_industrial", "2 de 5 industrial"},
+                                     {"bcCode_2_5_matrix", "2 de 5 matricial"},
+                                     {"bcCodeCodabar", "Codabar"},
+                                     {"bcCodeMSI", "MSI"},
+                                     {"bcCodePostNet", "PostNet"},
+                                     {"bcCodeQR", "QR"},
+                                     {"bcCodeDataMatrix", "Data Matrix"},
+                                     {"bcCodePDF417", "PDF417"},
+                                     {"bcCodeAztec", "Aztec"}};
+    // Sólo los que dibuja el motor
+    QList<QPair<QString, QString>> r;
+    for (const auto &t : tipos)
+        if (SimbologiaZint(QString::fromLatin1(t[0])) >= 0)
+            r.append({QString::fromLatin1(t[0]), QString::fromUtf8(t[1])});
+    return r;
+}
+
+QString MuestraBarras(const QString &tipo)
+{
+    static const QHash<QString, QString> muestras = {
+        {QStringLiteral("bcCodeEAN13"), QStringLiteral("750100000001")},
+        {QStringLiteral("bcCodeEAN8"), QStringLiteral("7501000")},
+        {QStringLiteral("bcCodeUPC_A"), QStringLiteral("01234567890")},
+        {QStringLiteral("bcCodeUPC_E0"), QStringLiteral("0123456")},
+        {QStringLiteral("bcCodeEAN128"), QStringLiteral("(01)07501000000012")},
+        {QStringLiteral("bcCodeCodabar"), QStringLiteral("A123456B")},
+        {QStringLiteral("bcCodePostNet"), QStringLiteral("12345")}};
+    return muestras.value(tipo, QStringLiteral("12345678"));
 }
 
 DisenadorDocumento::DisenadorDocumento(QObject *padre) : QObject(padre) { nuevo(); }
@@ -961,6 +993,23 @@ int DisenadorDocumento::agregaBanda(TipoBanda tipo)
     m_bandaActual = int(pagina().bandas.size()) - 1;
     hecho();
     return m_bandaActual;
+}
+
+void DisenadorDocumento::quitaBanda(int banda)
+{
+    if (banda < 0 || banda >= pagina().bandas.size())
+        return;
+    registra();
+    paginaMod().bandas.removeAt(banda);
+    m_sel.clear();
+    m_bandaActual = -1;
+    for (int i = 0; i < pagina().bandas.size(); ++i)
+        if (pagina().bandas[i].tipo == TipoBanda::DatosMaestros) {
+            m_bandaActual = i;
+            break;
+        }
+    hecho();
+    emit seleccionCambiada();
 }
 
 // ---------------------------------------------------------------- gestos

@@ -46,6 +46,8 @@ void PonFormatoNumero(Vista &v, FormatoNumero f);
 
 // Tipos de código de barras que dibuja el motor, con su nombre para el usuario
 QList<QPair<QString, QString>> TiposDeBarras();
+// Dato de muestra de un tipo, para ver el código al diseñar sin datos
+QString MuestraBarras(const QString &tipo);
 
 class DisenadorDocumento : public QObject
 {
@@ -130,6 +132,7 @@ public:
     void ponColumnasBanda(int banda, int columnas, Longitud ancho, Longitud espacio);
     void ponAltoBanda(int banda, Longitud alto);
     int agregaBanda(TipoBanda tipo);
+    void quitaBanda(int banda);
 
     // ---- arrastre: un gesto del ratón es un solo paso
     void iniciaGesto();

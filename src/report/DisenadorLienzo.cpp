@@ -49,17 +49,6 @@ QString NombreTipoBanda(TipoBanda t)
     return {};
 }
 
-// Dato de muestra para ver un código sin datos
-QString MuestraBarras(const QString &tipo)
-{
-    if (tipo == QLatin1String("bcCodeEAN13")) return QStringLiteral("750100000001");
-    if (tipo == QLatin1String("bcCodeEAN8")) return QStringLiteral("7501000");
-    if (tipo == QLatin1String("bcCodeUPC_A")) return QStringLiteral("01234567890");
-    if (tipo == QLatin1String("bcCode128C")) return QStringLiteral("12345678");
-    if (tipo == QLatin1String("bcCodeEAN128")) return QStringLiteral("(01)07501000000010");
-    return QStringLiteral("12345678");
-}
-
 // Copia de la vista que muestra sus expresiones en lugar de datos
 Vista ParaDiseno(const Vista &v)
 {

@@ -14,6 +14,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -555,6 +556,32 @@ DisenadorPagina::DisenadorPagina(DisenadorDocumento &doc, QWidget *padre) : QWid
     f4->addWidget(m_anchoColBanda);
     f4->addWidget(m_espacioColBanda);
     f->addRow(QStringLiteral("Ancho / Espacio:"), f4);
+    auto *agrega = new QPushButton(QStringLiteral("Agregar banda"), this);
+    auto *menu = new QMenu(agrega);
+    const QList<QPair<TipoBanda, QString>> tipos = {{TipoBanda::TituloInforme, QStringLiteral("Título del informe")},
+                                                    {TipoBanda::EncabezadoPagina, QStringLiteral("Encabezado de página")},
+                                                    {TipoBanda::DatosMaestros, QStringLiteral("Datos (una por registro)")},
+                                                    {TipoBanda::PieDatos, QStringLiteral("Pie de los datos")},
+                                                    {TipoBanda::PiePagina, QStringLiteral("Pie de página")},
+                                                    {TipoBanda::ResumenInforme, QStringLiteral("Resumen del informe")}};
+    for (const auto &t : tipos) {
+        const TipoBanda tipo = t.first;
+        connect(menu->addAction(t.second), &QAction::triggered, this, [this, tipo] { m_doc.agregaBanda(tipo); });
+    }
+    agrega->setMenu(menu);
+    m_quitaBanda = new QPushButton(QStringLiteral("Quitar banda"), this);
+    connect(m_quitaBanda, &QPushButton::clicked, this, [this] {
+        const int b = m_banda->currentData().toInt();
+        if (b < 0 || m_banda->currentIndex() < 0)
+            return;
+        if (Mensaje(QStringLiteral("¿Quitar la banda %1 con sus objetos?").arg(m_banda->currentText()), TituloAviso(),
+                    MsjPreguntaNo) == IDYES)
+            m_doc.quitaBanda(b);
+    });
+    auto *f5 = new QHBoxLayout;
+    f5->addWidget(agrega);
+    f5->addWidget(m_quitaBanda);
+    f->addRow(f5);
     l->addWidget(gBanda);
     m_resumen = new QLabel(this);
     m_resumen->setWordWrap(true);
@@ -652,7 +679,7 @@ void DisenadorPagina::refresca()
     m_banda->setCurrentIndex(actual);
     const int b = m_banda->currentData().toInt();
     const bool hay = actual >= 0 && b >= 0 && b < p.bandas.size();
-    for (QWidget *w : std::initializer_list<QWidget *>{m_altoBanda, m_colBanda, m_anchoColBanda, m_espacioColBanda})
+    for (QWidget *w : std::initializer_list<QWidget *>{m_altoBanda, m_colBanda, m_anchoColBanda, m_espacioColBanda, m_quitaBanda})
         w->setEnabled(hay);
     if (hay) {
         const Banda &x = p.bandas[b];

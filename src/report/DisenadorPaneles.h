@@ -92,6 +92,7 @@ private:
     QDoubleSpinBox *m_anchoColPagina = nullptr, *m_espacioColPagina = nullptr;
     QDoubleSpinBox *m_altoBanda = nullptr, *m_anchoColBanda = nullptr, *m_espacioColBanda = nullptr;
     QLabel *m_resumen = nullptr;
+    QPushButton *m_quitaBanda = nullptr;
 };
 
 // Las primeras filas de un conjunto de datos

@@ -1,6 +1,7 @@
 // Diseñador de formas: documento (órdenes, rejilla, deshacer), ida y vuelta de las formas
 // del programa y una hoja de etiquetas hecha desde cero hasta el PDF.
 #include "report/ArchivoForma.h"
+#include "report/CodigoBarras.h"
 #include "report/DisenadorDocumento.h"
 #include "report/FuenteDatos.h"
 #include "report/Informe.h"
@@ -479,4 +480,41 @@ TEST(DisenadorOrdenes, ImagenDeArchivoQuedaDentroDeLaForma)
     const QImage pagina = Paginas(f, datos, 96).value(0);
     const QPointF o = doc.origenUnidades(0);
     EXPECT_EQ(pagina.pixelColor(QPoint(int(o.x() + mm(5).unidades()), int(o.y() + mm(5).unidades()))), QColor(200, 30, 30));
+}
+
+TEST(DisenadorOrdenes, CadaTipoDeCodigoDelPanelSeDibujaConSuMuestra)
+{
+    const auto tipos = TiposDeBarras();
+    EXPECT_GE(tipos.size(), 15);
+    for (const auto &t : tipos) {
+        const SimboloBarras s = CodificaBarras(t.first, MuestraBarras(t.first), true, false);
+        EXPECT_TRUE(s.valido) << t.first.toStdString() << ": " << s.error.toStdString();
+    }
+}
+
+TEST(DisenadorOrdenes, BandasNuevasSeAcomodanComoSeImprimen)
+{
+    DisenadorDocumento doc;
+    doc.ponMargenes(mm(10), mm(10), mm(10), mm(10));
+    const Longitud yDatos = doc.bandaEnDiseno(0)->y;
+    EXPECT_EQ(yDatos, mm(10));
+    const int enc = doc.agregaBanda(TipoBanda::EncabezadoPagina);
+    const int pie = doc.agregaBanda(TipoBanda::PiePagina);
+    ASSERT_EQ(enc, 1);
+    ASSERT_EQ(pie, 2);
+    doc.ponAltoBanda(enc, mm(15));
+    // El encabezado arriba, los datos debajo, el pie al fondo del área útil
+    EXPECT_EQ(doc.bandaEnDiseno(enc)->y, mm(10));
+    EXPECT_EQ(doc.bandaEnDiseno(0)->y, mm(25));
+    EXPECT_EQ(doc.bandaEnDiseno(pie)->y + doc.bandaEnDiseno(pie)->alto, doc.pagina().altoPapel - mm(10));
+    // Un objeto en el pie queda en su sitio de la página
+    const RefVista r = doc.agregaEn(TipoVista::Memo, pie, mm(1), mm(1));
+    EXPECT_EQ(doc.bandaEn(doc.rectVista(r).center()), pie);
+    EXPECT_EQ(doc.vistaEn(doc.rectVista(r).center()), r);
+    const Plantilla conPie = doc.forma();
+    doc.quitaBanda(pie);
+    EXPECT_EQ(doc.pagina().bandas.size(), 2);
+    EXPECT_TRUE(doc.seleccion().isEmpty());
+    doc.deshacer();
+    EXPECT_TRUE(doc.forma() == conPie);
 }
