@@ -60,16 +60,21 @@ int main(int argc, char **argv)
         const auto n = [](qint64 x) { return QString::number(x); };
         RegistroAjustes &r = s.registro();
         const QString E = QStringLiteral("Etiquetas");
-        r.escribe(E, QStringLiteral("Rol_clave_etiquetas"),
-                  n(Valor(s, QStringLiteral("SELECT ROL_CLAVE_ART_ID FROM ROLES_CLAVES_ARTICULOS WHERE ES_PPAL = 'S'"))));
+        r.escribe(
+            E, QStringLiteral("Rol_clave_etiquetas"),
+            n(Valor(s, QStringLiteral("SELECT ROL_CLAVE_ART_ID FROM ROLES_CLAVES_ARTICULOS WHERE ES_PPAL = 'S'"))));
         r.escribe(E, QStringLiteral("listaprecios1"),
                   n(Valor(s, QStringLiteral("SELECT PRECIO_EMPRESA_ID FROM PRECIOS_EMPRESA WHERE POSICION = 1"))));
         r.escribe(E, QStringLiteral("listaprecios2"),
                   n(Valor(s, QStringLiteral("SELECT PRECIO_EMPRESA_ID FROM PRECIOS_EMPRESA WHERE POSICION = 2"))));
-        r.escribe(E, QStringLiteral("listaClaves1"),
-                  n(Valor(s, QStringLiteral("SELECT ROL_CLAVE_ART_ID FROM ROLES_CLAVES_ARTICULOS WHERE NOMBRE = 'Código de barras'"))));
-        r.escribe(E, QStringLiteral("listaClaves2"),
-                  n(Valor(s, QStringLiteral("SELECT ROL_CLAVE_ART_ID FROM ROLES_CLAVES_ARTICULOS WHERE NOMBRE = 'Clave principal'"))));
+        r.escribe(
+            E, QStringLiteral("listaClaves1"),
+            n(Valor(s, QStringLiteral(
+                           "SELECT ROL_CLAVE_ART_ID FROM ROLES_CLAVES_ARTICULOS WHERE NOMBRE = 'Código de barras'"))));
+        r.escribe(
+            E, QStringLiteral("listaClaves2"),
+            n(Valor(s, QStringLiteral(
+                           "SELECT ROL_CLAVE_ART_ID FROM ROLES_CLAVES_ARTICULOS WHERE NOMBRE = 'Clave principal'"))));
         r.escribe(E, QStringLiteral("moneda1"),
                   n(Valor(s, QStringLiteral("SELECT MONEDA_ID FROM MONEDAS WHERE ES_MONEDA_LOCAL = 'S'"))));
 
@@ -135,9 +140,9 @@ int main(int argc, char **argv)
                 qArt.cierra();
                 for (const Moneda &p : precios) {
                     const QVariant cero(qint64(0));
-                    const QVariant valores[9] = {qint64(id), QVariant::fromValue(p), QStringLiteral("S"),
-                                                 QStringLiteral("P"), cero, cero, cero, QStringLiteral("N"),
-                                                 QStringLiteral("S")};
+                    const QVariant valores[9] = {
+                        qint64(id), QVariant::fromValue(p), QStringLiteral("S"), QStringLiteral("P"), cero, cero,
+                        cero,       QStringLiteral("N"),    QStringLiteral("S")};
                     for (int i = 0; i < 9; ++i)
                         qPrecio.asigna(QStringLiteral("p%1").arg(i), valores[i]);
                     qPrecio.ejecuta();
@@ -172,12 +177,14 @@ int main(int argc, char **argv)
             const double a = reloj.nsecsElapsed() / 1e6;
             mejorPiso = std::min(mejorPiso, p);
             mejorAlta = std::min(mejorAlta, a);
-            std::printf("ronda %d: piso %.0f ms, lote %.0f ms (%d renglones)\n", ronda + 1, p, a, lote.mArt().cantidad());
+            std::printf("ronda %d: piso %.0f ms, lote %.0f ms (%d renglones)\n", ronda + 1, p, a,
+                        lote.mArt().cantidad());
             std::fflush(stdout);
         }
         const double porArt = mejorAlta * 1000.0 / double(ids.size());
         const double porArtPiso = mejorPiso * 1000.0 / double(ids.size());
-        std::printf("Lote de etiquetas: %zu artículos en %.0f ms (%.0f µs por artículo)\n", ids.size(), mejorAlta, porArt);
+        std::printf("Lote de etiquetas: %zu artículos en %.0f ms (%.0f µs por artículo)\n", ids.size(), mejorAlta,
+                    porArt);
         std::printf("Piso (mismas sentencias preparadas, ciclo mínimo): %.0f ms (%.0f µs por artículo)\n", mejorPiso,
                     porArtPiso);
         std::printf("Razón lote / piso: %.2f (meta: 1.5 o menos)\n", mejorAlta / mejorPiso);

@@ -13,7 +13,10 @@ LectorAjustesEtiquetas::LectorAjustesEtiquetas(RegistroAjustes &registro, QStrin
 {
 }
 
-QString LectorAjustesEtiquetas::registro(const QString &clave) { return m_registro.lee(kCarpeta, clave); }
+QString LectorAjustesEtiquetas::registro(const QString &clave)
+{
+    return m_registro.lee(kCarpeta, clave);
+}
 
 void LectorAjustesEtiquetas::escribe(const QString &clave, const QString &valor)
 {

@@ -25,10 +25,22 @@ void ListaConMarcas::ponElementos(const QList<Elemento> &elementos)
     update();
 }
 
-int ListaConMarcas::cantidad() const { return m_modelo->rowCount(); }
-int ListaConMarcas::id(int fila) const { return m_modelo->item(fila)->data(Qt::UserRole).toInt(); }
-QString ListaConMarcas::nombre(int fila) const { return m_modelo->item(fila)->text(); }
-bool ListaConMarcas::marcado(int fila) const { return m_modelo->item(fila)->checkState() == Qt::Checked; }
+int ListaConMarcas::cantidad() const
+{
+    return m_modelo->rowCount();
+}
+int ListaConMarcas::id(int fila) const
+{
+    return m_modelo->item(fila)->data(Qt::UserRole).toInt();
+}
+QString ListaConMarcas::nombre(int fila) const
+{
+    return m_modelo->item(fila)->text();
+}
+bool ListaConMarcas::marcado(int fila) const
+{
+    return m_modelo->item(fila)->checkState() == Qt::Checked;
+}
 
 void ListaConMarcas::ponMarcado(int fila, bool marcado)
 {

@@ -26,9 +26,9 @@ public:
     QString nombre(int fila) const;
     bool marcado(int fila) const;
     void ponMarcado(int fila, bool marcado);
-    QList<int> idsMarcados() const;    // en el orden de la lista
+    QList<int> idsMarcados() const; // en el orden de la lista
     QStringList nombresMarcados() const;
-    QString texto() const;             // lo que muestra cerrada
+    QString texto() const; // lo que muestra cerrada
 
     // Sólo lectura: las casillas no cambian y cerrar no avisa
     void ponSoloLectura(bool soloLectura);

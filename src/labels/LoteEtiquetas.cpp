@@ -19,7 +19,10 @@ namespace {
 const QString kProcPrecio = QStringLiteral("PRECIO_CON_IMPTO_SI");
 constexpr int kClientePrecio12 = 654321;
 
-QString S(const char *t) { return QString::fromUtf8(t); }
+QString S(const char *t)
+{
+    return QString::fromUtf8(t);
+}
 
 // Campos fijos de mArt y mArtImp (este último con ClaveAlt de 100)
 void CamposFijos(MemTable &t, int largoClaveAlt)
@@ -64,12 +67,8 @@ PrecioEtiqueta CalculaPrecioEtiqueta(Moneda P, long double descuento, bool precS
 }
 
 LoteEtiquetas::LoteEtiquetas(Conexion &base, Transaccion &lectura, RegistroAjustes &registro, const QString &rutaIni)
-    : m_base(base)
-    , m_lectura(lectura)
-    , m_ajustes(registro, rutaIni)
-    , m_mArt(std::make_unique<MemTable>(S("mArt")))
-    , m_mArtImp(std::make_unique<MemTable>(S("mArtImp")))
-    , m_mArts(std::make_unique<MemTable>(S("mArts")))
+    : m_base(base), m_lectura(lectura), m_ajustes(registro, rutaIni), m_mArt(std::make_unique<MemTable>(S("mArt"))),
+      m_mArtImp(std::make_unique<MemTable>(S("mArtImp"))), m_mArts(std::make_unique<MemTable>(S("mArts")))
 {
     CamposFijos(*m_mArt, 50);
     CamposFijos(*m_mArtImp, 100);
@@ -216,12 +215,24 @@ void LoteEtiquetas::AgregaCampo(const QString &nombre, QChar codigo, int longitu
 {
     auto agrega = [&](MemTable &t, const QString &n, int largoLista) {
         switch (codigo.toUpper().unicode()) {
-        case 'N': t.agregaCampo(n, TipoCampo::Real); break;
-        case 'F': t.agregaCampo(n, TipoCampo::FechaHora); break;
-        case 'C': t.agregaCampo(n, TipoCampo::Texto, longitud); break;
-        case 'L': t.agregaCampo(n, TipoCampo::Texto, largoLista, true); break;
-        case 'S': t.agregaCampo(n, TipoCampo::Texto, 1); break;
-        default: t.agregaCampo(n, TipoCampo::Texto, longitud > 0 ? longitud : largoLista); break; // tipo desconocido: texto
+        case 'N':
+            t.agregaCampo(n, TipoCampo::Real);
+            break;
+        case 'F':
+            t.agregaCampo(n, TipoCampo::FechaHora);
+            break;
+        case 'C':
+            t.agregaCampo(n, TipoCampo::Texto, longitud);
+            break;
+        case 'L':
+            t.agregaCampo(n, TipoCampo::Texto, largoLista, true);
+            break;
+        case 'S':
+            t.agregaCampo(n, TipoCampo::Texto, 1);
+            break;
+        default:
+            t.agregaCampo(n, TipoCampo::Texto, longitud > 0 ? longitud : largoLista);
+            break; // tipo desconocido: texto
         }
     };
     agrega(*m_mArtImp, nombre == QLatin1String("Precio1") ? S("precio") : nombre, 50);
@@ -307,7 +318,10 @@ int LoteEtiquetas::enteroAjuste(const QString &clave, const QString &valor)
     return n;
 }
 
-int LoteEtiquetas::rolClave() const { return enteroAjuste(S("Rol_clave_etiquetas"), sRol); }
+int LoteEtiquetas::rolClave() const
+{
+    return enteroAjuste(S("Rol_clave_etiquetas"), sRol);
+}
 
 bool LoteEtiquetas::ExisteUltimaCompra()
 {
@@ -334,7 +348,8 @@ void LoteEtiquetas::preparaArticulo()
     q.agrega(S(",a.NOTAS_VENTAS"));
     // El almacén va como parámetro, nunca pegado al texto
     if (!EstaVacio(sAlmacenLoc))
-        q.agrega(S("    ,(select localizacion from niveles_articulos where articulo_id = a.articulo_id and almacen_id = :alm) loc"));
+        q.agrega(S("    ,(select localizacion from niveles_articulos where articulo_id = a.articulo_id and almacen_id "
+                   "= :alm) loc"));
     if (ConPuntos)
         q.agrega(S("  ,l.valor_puntos"));
     const int N = int(tIDPrecio.size());
@@ -366,9 +381,8 @@ Moneda LoteEtiquetas::precioConImpuesto(int id, Moneda precio)
         // Versión del ERP que este programa no sabe llamar: sin precio, y se avisa una vez
         if (!m_avisoPrecio) {
             m_avisoPrecio = true;
-            const QString causa = m_paramsPrecio < 0
-                                      ? S("no existe en la base de la empresa")
-                                      : S("declara %1 parámetros").arg(m_paramsPrecio);
+            const QString causa = m_paramsPrecio < 0 ? S("no existe en la base de la empresa")
+                                                     : S("declara %1 parámetros").arg(m_paramsPrecio);
             Mensaje(S("El procedimiento de precios del ERP (PRECIO_CON_IMPTO_SI) es de una versión no "
                       "soportada: %1. Las etiquetas quedarán sin precio.")
                         .arg(causa),
@@ -534,6 +548,10 @@ bool LoteEtiquetas::AgregaArticulo(const QString &clave, int id, int cantidad)
         Mensaje(S("No se pudo agregar el artículo.\r") + e.texto(), TituloAviso(), MsjError);
     } catch (const ErrorEtiquetas &e) {
         Mensaje(e.texto(), TituloAviso(), MsjInformacion);
+    } catch (const std::exception &e) {
+        if (m_mArt->estado() == MemTable::Estado::Insertando)
+            m_mArt->cancela();
+        Mensaje(S("No se pudo agregar el artículo.\r") + QString::fromUtf8(e.what()), TituloAviso(), MsjError);
     }
     return false;
 }

@@ -106,8 +106,7 @@ public:
     // suma la cantidad. Avisa con Mensaje lo que impide agregarlo y devuelve false.
     bool AgregaArticulo(const QString &clave, int id, int cantidad);
     // Renglón de un artículo no registrado; false (con aviso) si no tiene nombre o la cantidad no es entera
-    bool AgregaNoRegistrado(const QString &clave, const QString &nombre, const QString &extra,
-                            const QString &cantidad);
+    bool AgregaNoRegistrado(const QString &clave, const QString &nombre, const QString &extra, const QString &cantidad);
     // articulo_id de la clave (de cualquier rol), 0 si no hay
     int BuscaIdPorClave(const QString &clave);
 
@@ -134,7 +133,7 @@ private:
     std::unique_ptr<MemTable> m_mArt, m_mArtImp, m_mArts;
 
     int m_paramsPrecio = -1;
-    bool m_avisoPrecio = false; // ya se avisó que el procedimiento no es de una versión soportada
+    bool m_avisoPrecio = false;            // ya se avisó que el procedimiento no es de una versión soportada
     std::unique_ptr<Consulta> m_qBusca;    // clave -> id
     std::unique_ptr<Consulta> m_qArticulo; // renglón del artículo
     std::unique_ptr<Consulta> m_qPrecio;   // PRECIO_CON_IMPTO_SI

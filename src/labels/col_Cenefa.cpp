@@ -28,7 +28,10 @@
 
 namespace {
 
-QString S(const char *t) { return QString::fromUtf8(t); }
+QString S(const char *t)
+{
+    return QString::fromUtf8(t);
+}
 
 // Etiquetas: caja de números de 1 a 9999
 class DelegadoCantidad : public QStyledItemDelegate
@@ -87,8 +90,8 @@ Tfcol_Cenefa::Tfcol_Cenefa(QWidget *padre) : TMForm(padre), m_sesion(SesionActua
     CustomTitle = S("Etiquetas");
 
     // Creación: procedimiento de precios ligado a la base de la empresa y rol de la clave
-    m_lote = std::make_unique<LoteEtiquetas>(m_sesion->fbDatabase, m_sesion->fbViewTrans, m_sesion->registro(),
-                                             RutaIni());
+    m_lote =
+        std::make_unique<LoteEtiquetas>(m_sesion->fbDatabase, m_sesion->fbViewTrans, m_sesion->registro(), RutaIni());
 
     auto *barra = new QWidget(this);
     barra->setWindowTitle(S("Etiquetas"));
@@ -158,11 +161,15 @@ Tfcol_Cenefa::Tfcol_Cenefa(QWidget *padre) : TMForm(padre), m_sesion(SesionActua
         case ColImprimir:
         case ColEtiquetas:
         case ColDescuento:
-        case ColExtra: return true;
+        case ColExtra:
+            return true;
         case ColClave:
-        case ColArticulo: return sinRegistro;
-        case ColPuntos: return false;
-        default: break;
+        case ColArticulo:
+            return sinRegistro;
+        case ColPuntos:
+            return false;
+        default:
+            break;
         }
         const int n = c - ColExtra; // precio n
         return n >= 1 && n <= int(m_lote->tIDPrecio.size()) && precioEditable(n);
@@ -171,8 +178,8 @@ Tfcol_Cenefa::Tfcol_Cenefa(QWidget *padre) : TMForm(padre), m_sesion(SesionActua
     modelo->enlazaSeleccion(Grid->selectionModel());
     Grid->setItemDelegateForColumn(ColEtiquetas, new DelegadoCantidad(Grid));
     Grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    Grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
-                          | QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+    Grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                          QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
     Grid->setContextMenuPolicy(Qt::CustomContextMenu);
     Grid->installEventFilter(this);
     menuGrid = new QMenu(this);
@@ -226,7 +233,10 @@ Tfcol_Cenefa::~Tfcol_Cenefa()
     modelo = nullptr;
 }
 
-TMForm *CreaCol_Cenefa(QWidget *padre) { return new Tfcol_Cenefa(padre); }
+TMForm *CreaCol_Cenefa(QWidget *padre)
+{
+    return new Tfcol_Cenefa(padre);
+}
 
 void Tfcol_Cenefa::showEvent(QShowEvent *e)
 {
@@ -325,15 +335,14 @@ void Tfcol_Cenefa::ArmaCampos()
 void Tfcol_Cenefa::ponColumnas()
 {
     const LoteEtiquetas &l = *m_lote;
-    auto dosDecimales = [](const QVariant &v) { return v.isValid() ? QString::number(v.toDouble(), 'f', 2) : QString(); };
+    auto dosDecimales = [](const QVariant &v) {
+        return v.isValid() ? QString::number(v.toDouble(), 'f', 2) : QString();
+    };
     auto moneda = [](const QVariant &v) { return v.isValid() ? FormatoNumero(v.toDouble(), 2) : QString(); };
     QList<MemTableModelo::Columna> c = {
-        {S("imprimir"), S("Imprimir"), true, {}},
-        {S("clave"), S("Clave"), true, {}},
-        {S("articulo"), S("Artículo"), true, {}},
-        {S("cantidad"), S("Etiquetas"), true, {}},
-        {S("dscto"), S("Descuento"), true, dosDecimales},
-        {S("Puntos"), S("Puntos"), false, {}},
+        {S("imprimir"), S("Imprimir"), true, {}},         {S("clave"), S("Clave"), true, {}},
+        {S("articulo"), S("Artículo"), true, {}},         {S("cantidad"), S("Etiquetas"), true, {}},
+        {S("dscto"), S("Descuento"), true, dosDecimales}, {S("Puntos"), S("Puntos"), false, {}},
         {S("Localizacion"), S("Campo extra"), true, {}},
     };
     const int N = int(l.tIDPrecio.size());
@@ -449,8 +458,7 @@ void Tfcol_Cenefa::CierraPrecio()
             l.tIDPrecio << QString::number(cbPrecio->id(i));
             l.tNomPrecio << cbPrecio->nombre(i);
         }
-    ArmaCampos();
-    l.Limpia();
+    CambiaEstructura();
 }
 
 void Tfcol_Cenefa::CierraClaves()
@@ -465,8 +473,18 @@ void Tfcol_Cenefa::CierraClaves()
             l.tIDClaves << QString::number(cbClaves->id(i));
             l.tNomClaves << cbClaves->nombre(i);
         }
-    ArmaCampos();
-    l.Limpia();
+    CambiaEstructura();
+}
+
+void Tfcol_Cenefa::CambiaEstructura()
+{
+    try {
+        ArmaCampos();
+        m_lote->Limpia();
+    } catch (const ErrorFb &e) {
+        m_lote->Limpia();
+        Mensaje(S("No se pudieron preparar los campos de las etiquetas.\r") + e.texto(), TituloAviso(), MsjError);
+    }
 }
 
 void Tfcol_Cenefa::agregaRenglonEscrito()
@@ -534,9 +552,18 @@ void Tfcol_Cenefa::recorreSeleccion(int modo)
     t.irA(actual);
 }
 
-void Tfcol_Cenefa::SeleccionaTodo() { recorreSeleccion(0); }
-void Tfcol_Cenefa::QuitaSeleccion() { recorreSeleccion(1); }
-void Tfcol_Cenefa::InvierteSeleccion() { recorreSeleccion(2); }
+void Tfcol_Cenefa::SeleccionaTodo()
+{
+    recorreSeleccion(0);
+}
+void Tfcol_Cenefa::QuitaSeleccion()
+{
+    recorreSeleccion(1);
+}
+void Tfcol_Cenefa::InvierteSeleccion()
+{
+    recorreSeleccion(2);
+}
 
 void Tfcol_Cenefa::keyReleaseEvent(QKeyEvent *e)
 {

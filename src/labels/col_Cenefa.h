@@ -50,8 +50,7 @@ public:
 
     // Altas de renglones (las usan también las demás fuentes de artículos)
     bool AgregaArticulo(const QString &clave, int id, int cantidad);
-    bool AgregaNoRegistrado(const QString &clave, const QString &nombre, const QString &extra,
-                            const QString &cantidad);
+    bool AgregaNoRegistrado(const QString &clave, const QString &nombre, const QString &extra, const QString &cantidad);
     int BuscaIdPorClave(const QString &clave);
 
     // Arranque (corre una vez, al mostrarse la ventana)
@@ -105,9 +104,10 @@ private:
     void NoDisponible();
     void CierraPrecio();
     void CierraClaves();
+    void CambiaEstructura(); // listas o roles cambiados: campos nuevos y lote vacío
     void AplicaVisibilidad();
     void ponColumnas();
-    void agregaRenglonEscrito(); // renglón nuevo en modo sin registro, cursor en Clave
+    void agregaRenglonEscrito();     // renglón nuevo en modo sin registro, cursor en Clave
     void recorreSeleccion(int modo); // 0 todo, 1 nada, 2 invierte
     void revisaDescuento(int posicion);
     bool enterEnRejilla();

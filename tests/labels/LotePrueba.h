@@ -107,8 +107,9 @@ struct ErpEtiquetas
     }
     int rol(const char *nombre)
     {
-        return int(Valor(*sesion, QStringLiteral("SELECT ROL_CLAVE_ART_ID FROM ROLES_CLAVES_ARTICULOS WHERE NOMBRE = '%1'")
-                                      .arg(QString::fromUtf8(nombre))));
+        return int(
+            Valor(*sesion, QStringLiteral("SELECT ROL_CLAVE_ART_ID FROM ROLES_CLAVES_ARTICULOS WHERE NOMBRE = '%1'")
+                               .arg(QString::fromUtf8(nombre))));
     }
     void ajusta(const std::map<QString, QString> &valores)
     {

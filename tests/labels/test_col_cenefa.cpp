@@ -98,12 +98,15 @@ TEST_F(Etiquetas, PreciosConDescuentoYPromo)
 // Redondeo a la par en 0.0001 del precio con descuento
 TEST(PrecioEtiqueta, RedondeoALaPar)
 {
-    struct { qint64 p; long double d; qint64 precio, sn; } casos[] = {
-        {1150000, 10, 1035000, 1035000},
-        {10001, 50, 5000, 5000},   // 0.50005 -> 0.5000 (par)
-        {10003, 50, 5002, 5002},   // 0.50015 -> 0.5002 (par)
-        {999999, 0, 999999, 999999},
-        {333333, 33.3333L, 222222, 222222},
+    struct
+    {
+        qint64 p;
+        long double d;
+        qint64 precio, sn;
+    } casos[] = {
+        {1150000, 10, 1035000, 1035000}, {10001, 50, 5000, 5000}, // 0.50005 -> 0.5000 (par)
+        {10003, 50, 5002, 5002},                                  // 0.50015 -> 0.5002 (par)
+        {999999, 0, 999999, 999999},     {333333, 33.3333L, 222222, 222222},
     };
     for (const auto &c : casos) {
         const auto r = CalculaPrecioEtiqueta(Moneda::deDiezmilesimas(c.p), c.d, false);
@@ -268,17 +271,19 @@ TEST_F(Etiquetas, EstructuraModoYPermisos)
     // Modo sin registro: mensaje, lote vacío, ajuste compartido escrito
     ASSERT_TRUE(w->chNoRegistrados->isVisible());
     w->chNoRegistrados->click();
-    EXPECT_EQ(r.ultimo().texto,
-              QStringLiteral("Se iniciara nuevo documento con la configuración de artículos no registrados en Microsip."));
+    EXPECT_EQ(
+        r.ultimo().texto,
+        QStringLiteral("Se iniciara nuevo documento con la configuración de artículos no registrados en Microsip."));
     EXPECT_EQ(w->mArt().cantidad(), 0);
     EXPECT_EQ(e().sesion->ajuste(QStringLiteral("Art s/ registro")), QStringLiteral("S"));
     EXPECT_FALSE(w->Grid->isColumnHidden(ColExtra));
     EXPECT_TRUE(w->Grid->isColumnHidden(ColPuntos));
-    EXPECT_TRUE(w->AgregaNoRegistrado(QStringLiteral("X-1"), QStringLiteral("Tornillo suelto"), QStringLiteral("caja 4"),
-                                      QStringLiteral("3")));
+    EXPECT_TRUE(w->AgregaNoRegistrado(QStringLiteral("X-1"), QStringLiteral("Tornillo suelto"),
+                                      QStringLiteral("caja 4"), QStringLiteral("3")));
     EXPECT_FALSE(w->AgregaNoRegistrado(QStringLiteral("X-2"), QString(), QString(), QStringLiteral("1")));
     EXPECT_EQ(r.ultimo().texto, QStringLiteral("El artículo con clave X-2 no tiene nombre."));
-    EXPECT_FALSE(w->AgregaNoRegistrado(QStringLiteral("X-3"), QStringLiteral("Algo"), QString(), QStringLiteral("tres")));
+    EXPECT_FALSE(
+        w->AgregaNoRegistrado(QStringLiteral("X-3"), QStringLiteral("Algo"), QString(), QStringLiteral("tres")));
     EXPECT_EQ(w->mArt().cantidad(), 1);
     EXPECT_EQ(w->mArt().texto(QStringLiteral("Localizacion")), QStringLiteral("caja 4"));
     EXPECT_TRUE(w->modelo->flags(w->modelo->index(0, ColClave)) & Qt::ItemIsEditable);
@@ -320,9 +325,12 @@ TEST_F(Etiquetas, EstructuraModoYPermisos)
 TEST_F(Etiquetas, ListasDeSoloLecturaYRespaldoIni)
 {
     Respondedor r;
-    e().ajusta({{QStringLiteral("SeleccionarPrecio"), QStringLiteral("N")}, {QStringLiteral("SeleccionarClave"), QString()},
-                {QStringLiteral("com"), QString()}, {QStringLiteral("BarTenderParams"), QString()},
-                {QStringLiteral("ModifP1"), QString()}, {QStringLiteral("CarpetaFormatos"), QString()}});
+    e().ajusta({{QStringLiteral("SeleccionarPrecio"), QStringLiteral("N")},
+                {QStringLiteral("SeleccionarClave"), QString()},
+                {QStringLiteral("com"), QString()},
+                {QStringLiteral("BarTenderParams"), QString()},
+                {QStringLiteral("ModifP1"), QString()},
+                {QStringLiteral("CarpetaFormatos"), QString()}});
     // En el INI: "SeleccionarClave" verdadero da "N"; "ModifP1" verdadero da "S"
     ArchivoIni ini(RutaIni());
     ini.escribeTexto(QStringLiteral("Etiquetas"), QStringLiteral("SeleccionarClave"), QStringLiteral("1"));
@@ -363,7 +371,8 @@ TEST_F(Etiquetas, CamposParticularesDeLista)
     auto w = abre();
     EXPECT_EQ(w->lote().tCampPart, (QStringList{QStringLiteral("kCOLOR"), QStringLiteral("kMATERIAL")}));
     ASSERT_TRUE(w->AgregaArticulo(QString(), kLlave, 1));
-    ASSERT_TRUE(w->AgregaNoRegistrado(QStringLiteral("N-1"), QStringLiteral("Sin registro"), QString(), QStringLiteral("1")));
+    ASSERT_TRUE(
+        w->AgregaNoRegistrado(QStringLiteral("N-1"), QStringLiteral("Sin registro"), QString(), QStringLiteral("1")));
     MemTable &imp = w->mArtImp();
     MemTable &t = w->mArt();
     t.primero();
@@ -398,7 +407,7 @@ TEST_F(Etiquetas, EdicionDelPrecio)
     Respondedor r;
     e().ajusta({{QStringLiteral("ModificaPrecio"), QStringLiteral("S")}});
     auto w = abre();
-    ASSERT_TRUE(w->AgregaArticulo(QString(), kBaja, 1));  // precio 0
+    ASSERT_TRUE(w->AgregaArticulo(QString(), kBaja, 1));   // precio 0
     ASSERT_TRUE(w->AgregaArticulo(QString(), kTuerca, 1)); // precio 50
     w->mArt().asignaEn(1, w->mArt().indiceCampo(QStringLiteral("Precio1")), 12.5);
     const QModelIndex cero = w->modelo->index(0, ColExtra + 1);
@@ -508,7 +517,8 @@ TEST_F(Etiquetas, FormatosDeLaCarpeta)
         QFile f(fmt.path() + QLatin1Char('/') + QString::fromUtf8(n));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     }
-    e().ajusta({{QStringLiteral("CarpetaFormatos"), fmt.path()}, {QStringLiteral("Formato"), QStringLiteral("cenefa")}});
+    e().ajusta(
+        {{QStringLiteral("CarpetaFormatos"), fmt.path()}, {QStringLiteral("Formato"), QStringLiteral("cenefa")}});
     auto w = abre();
     ASSERT_EQ(w->cbFormato->count(), 2);
     EXPECT_EQ(w->cbFormato->currentText(), QStringLiteral("cenefa"));

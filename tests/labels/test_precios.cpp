@@ -97,8 +97,8 @@ protected:
         ASSERT_FALSE(cab.isEmpty()) << n;
         // Por la conexión de la sesión: otra conexión lo encontraría en uso
         Script s(e().sesion->fbDatabase);
-        s.setTexto(QStringLiteral("SET TERM ^ ;\n") + cab + QString::fromUtf8(kCuerpo)
-                   + QStringLiteral("SET TERM ; ^\nCOMMIT;\n"));
+        s.setTexto(QStringLiteral("SET TERM ^ ;\n") + cab + QString::fromUtf8(kCuerpo) +
+                   QStringLiteral("SET TERM ; ^\nCOMMIT;\n"));
         s.ejecuta();
     }
     std::unique_ptr<Tfcol_Cenefa> abre()
@@ -113,8 +113,9 @@ protected:
     {
         QList<QVariantList> r;
         Consulta q(e().sesion->fbDatabase, e().sesion->fbViewTrans);
-        q.setSql(QStringLiteral("SELECT ARTICULO, PRECIO, CALC, TIPO, DSCTO, IMPORTE, CLIENTE, MONEDA, FECHA, SUCURSAL, "
-                                "DOCTO, REDONDEAR, VALIDA FROM LLAMADAS_PRECIO"));
+        q.setSql(
+            QStringLiteral("SELECT ARTICULO, PRECIO, CALC, TIPO, DSCTO, IMPORTE, CLIENTE, MONEDA, FECHA, SUCURSAL, "
+                           "DOCTO, REDONDEAR, VALIDA FROM LLAMADAS_PRECIO"));
         for (q.ejecuta(); !q.eof(); q.siguiente()) {
             QVariantList v;
             for (int i = 0; i < q.numCampos(); ++i)
@@ -146,7 +147,8 @@ TEST_F(PreciosErp, ValoresPorCantidadDeParametros)
     struct Caso
     {
         int params;
-        QVariantList esperado; // ARTICULO, PRECIO, CALC, TIPO, DSCTO, IMPORTE, CLIENTE, MONEDA, FECHA, SUCURSAL, DOCTO, REDONDEAR, VALIDA
+        QVariantList esperado; // ARTICULO, PRECIO, CALC, TIPO, DSCTO, IMPORTE, CLIENTE, MONEDA, FECHA, SUCURSAL, DOCTO,
+                               // REDONDEAR, VALIDA
     };
     const Caso casos[] = {
         {9, V{id, 115.0, S, P, 0.0, 0.0, qint64(0), qint64(0), sinFecha, qint64(0), qint64(0), N, S}},
