@@ -14,6 +14,7 @@
 #include "app/Permisos.h"
 #include "app/presentacion.h"
 #include "common/Dialogos.h"
+#include "common/Version.h"
 #include "db/Registro.h"
 #include "labels/col_Cenefa.h"
 #include "platform/ArchivoIni.h"
@@ -31,6 +32,7 @@
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -385,8 +387,16 @@ TEST_F(VentanaPrincipal, CintaDeOpciones)
     main->bAcercaDe()->click();
     EXPECT_EQ(guion.clases().value(1), QStringLiteral("TfPresentacion"));
 
+    // Minimizada: un clic en una pestaña despliega su página; pulsar un botón la repliega
+    main->show();
+    Q_EMIT c->barra()->tabBarClicked(0);
+    EXPECT_EQ(c->pestanaActual(), 0);
+    EXPECT_TRUE(c->desplegada());
+    main->botonModulo(91)->click();
+    EXPECT_FALSE(c->desplegada());
     c->ponMinimizada(false);
     EXPECT_FALSE(c->minimizada());
+    EXPECT_TRUE(main->botonModulo(91)->isVisibleTo(main.get()));
 }
 
 TEST_F(VentanaPrincipal, TecladoPasaALaVentanaDelModulo)
@@ -448,7 +458,18 @@ TEST(PanelDeFondo, MosaicoRedondeaAlPar)
 TEST(Presentacion, SeCierraSolaEnUnSegundo)
 {
     GuionDialogos guion;
-    guion.agrega([](QDialog &d) { return d.exec(); });
+    QString version;
+    bool sinBorde = false;
+    guion.agrega([&](QDialog &d) {
+        auto *p = qobject_cast<TfPresentacion *>(&d);
+        if (p) {
+            version = p->lVersion()->text();
+            sinBorde = p->windowFlags().testFlag(Qt::FramelessWindowHint);
+            // Un clic a medio segundo no la cierra
+            QTimer::singleShot(300, p, [p] { QTest::mouseClick(p, Qt::LeftButton); });
+        }
+        return d.exec();
+    });
     QElapsedTimer t;
     t.start();
     QWidget padre;
@@ -456,6 +477,8 @@ TEST(Presentacion, SeCierraSolaEnUnSegundo)
     EXPECT_GE(t.elapsed(), 900);
     EXPECT_LT(t.elapsed(), 3000);
     ASSERT_EQ(guion.clases(), QStringList{QStringLiteral("TfPresentacion")});
+    EXPECT_EQ(version, QStringLiteral("Versión ") + VersionArchivo());
+    EXPECT_TRUE(sinBorde);
 }
 
 TEST_F(VentanaPrincipal, CapturaDeLaVentana)
