@@ -223,11 +223,11 @@ TCinta::TCinta(QWidget *padre) : QWidget(padre)
     m_barra->setDrawBase(false);
     m_barra->setExpanding(false);
     m_barra->setFocusPolicy(Qt::NoFocus);
-    m_barra->setStyleSheet(QStringLiteral(
-        "QTabBar::tab { padding: 4px 16px; margin-right: 1px; border: 1px solid transparent;"
-        " border-bottom: none; color: #1e395b; background: transparent; }"
-        "QTabBar::tab:hover { background: #f4f6f9; border-color: #c5cbd3; }"
-        "QTabBar::tab:selected { background: #fafbfc; border-color: #b6bcc6; }"));
+    m_barra->setStyleSheet(
+        QStringLiteral("QTabBar::tab { padding: 4px 16px; margin-right: 1px; border: 1px solid transparent;"
+                       " border-bottom: none; color: #1e395b; background: transparent; }"
+                       "QTabBar::tab:hover { background: #f4f6f9; border-color: #c5cbd3; }"
+                       "QTabBar::tab:selected { background: #fafbfc; border-color: #b6bcc6; }"));
     m_paginas = new QStackedWidget(this);
     m_paginas->setFixedHeight(kAltoPagina);
     m_paginas->setObjectName(QStringLiteral("PaginasCinta"));

@@ -60,8 +60,7 @@ const BotonCinta kBotones[] = {
      AccionCinta::Navega},
     {kEtiquetas, u"Etiquetas", u"Subir a colectora", 91, u"", u"", "document-send", DibujoIcono::Colectora,
      AccionCinta::Navega},
-    {kCambioPrecios, u"Precios", u"Cambio de precios", 92, u"", u"", "", DibujoIcono::Precio,
-     AccionCinta::NavegaMod},
+    {kCambioPrecios, u"Precios", u"Cambio de precios", 92, u"", u"", "", DibujoIcono::Precio, AccionCinta::NavegaMod},
     {kSistema, u"Sistema", u"&Permisos", 2, u"P", u"", "dialog-password", DibujoIcono::Llave, AccionCinta::NavegaMod},
     {kSistema, u"Sistema", u"Base de datos", 0, u"DB", u"Base de datos", "drive-harddisk", DibujoIcono::BaseDatos,
      AccionCinta::BaseDatos},
@@ -220,9 +219,8 @@ void TfMain::construyeCinta()
             pestana = b.pestana;
             grupo = b.grupo;
         }
-        QToolButton *boton = m_cinta->agregaBoton(b.pestana, T(b.texto),
-                                                  IconoCinta(QString::fromLatin1(b.tema), b.dibujo), b.tag,
-                                                  T(b.tecla), T(b.pista));
+        QToolButton *boton = m_cinta->agregaBoton(
+            b.pestana, T(b.texto), IconoCinta(QString::fromLatin1(b.tema), b.dibujo), b.tag, T(b.tecla), T(b.pista));
         const int tag = b.tag;
         switch (b.accion) {
         case AccionCinta::Navega:
@@ -362,8 +360,8 @@ void TfMain::AbreModulo(int numero)
             conRol();
             return;
         case 92: {
-            const QString archivo = ArchivoIni(RutaIni()).leeTexto(QStringLiteral("Etiquetas"),
-                                                                   QStringLiteral("FolioCambioPrecios"));
+            const QString archivo =
+                ArchivoIni(RutaIni()).leeTexto(QStringLiteral("Etiquetas"), QStringLiteral("FolioCambioPrecios"));
             const QString ajuste = m_s->ajuste(QStringLiteral("FolioCambioPrecios"));
             if (EstaVacio(archivo) && ajuste.isEmpty()) {
                 Mensaje(QStringLiteral("Es necesario configurar un folio para los cambios de precio."),

@@ -18,10 +18,10 @@ using EjecutaModal = std::function<void(QWidget *padre)>;
 struct DefModulo
 {
     int numero = 0;
-    QString titulo;         // título de la ventana del módulo
-    QString clase;          // clase de la ventana: clave en ListaVentanas
-    FabricaVentana crea;    // ventana incrustada
-    EjecutaModal modal;     // o ventana modal (permisos)
+    QString titulo;          // título de la ventana del módulo
+    QString clase;           // clase de la ventana: clave en ListaVentanas
+    FabricaVentana crea;     // ventana incrustada
+    EjecutaModal modal;      // o ventana modal (permisos)
     bool provisional = true; // todavía sin ventana propia
 };
 

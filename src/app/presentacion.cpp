@@ -12,8 +12,7 @@
 #include <QPainter>
 #include <QScreen>
 
-TfPresentacion::TfPresentacion(QWidget *padre)
-    : QDialog(padre, Qt::Dialog | Qt::FramelessWindowHint)
+TfPresentacion::TfPresentacion(QWidget *padre) : QDialog(padre, Qt::Dialog | Qt::FramelessWindowHint)
 {
     setFixedSize(460, 260);
     setWindowTitle(QStringLiteral("Etiquetas Tolvanas"));

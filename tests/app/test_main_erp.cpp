@@ -95,17 +95,18 @@ TEST_F(ObjetosDelErp, ProcedimientosConSusParametros)
             EXPECT_TRUE(salidas.contains(s)) << s.toStdString();
     }
     // El precio con impuestos se lee por la primera salida
-    const QStringList primera = lista(BaseErp::Empresa,
-                                      QStringLiteral("select rdb$parameter_name from rdb$procedure_parameters where "
-                                                     "rdb$procedure_name='PRECIO_CON_IMPTO_SI' and "
-                                                     "rdb$parameter_type=1 order by rdb$parameter_number"));
+    const QStringList primera =
+        lista(BaseErp::Empresa, QStringLiteral("select rdb$parameter_name from rdb$procedure_parameters where "
+                                               "rdb$procedure_name='PRECIO_CON_IMPTO_SI' and "
+                                               "rdb$parameter_type=1 order by rdb$parameter_number"));
     EXPECT_EQ(primera.value(0), QStringLiteral("PRECIO_CON_IMPTO"));
 }
 
 TEST_F(ObjetosDelErp, GeneradorRolDominioYSistema)
 {
-    EXPECT_EQ(lista(BaseErp::Config, QStringLiteral("select rdb$generator_name from rdb$generators where "
-                                                    "rdb$generator_name=:n"),
+    EXPECT_EQ(lista(BaseErp::Config,
+                    QStringLiteral("select rdb$generator_name from rdb$generators where "
+                                   "rdb$generator_name=:n"),
                     QString::fromLatin1(kGeneradorCatalogos))
                   .size(),
               1);

@@ -64,10 +64,7 @@ protected:
     }
 
     // Ventana principal con la sesión del usuario dado, tras el inicio de sesión
-    void entra(const ErpPrueba::UsuarioDemo &u)
-    {
-        entra(QString::fromLatin1(u.nombre), QString::fromLatin1(u.clave));
-    }
+    void entra(const ErpPrueba::UsuarioDemo &u) { entra(QString::fromLatin1(u.nombre), QString::fromLatin1(u.clave)); }
     void entra(const QString &usuario = {}, const QString &clave = {})
     {
         SesionPrueba::Opciones op;
@@ -200,9 +197,15 @@ TEST_F(Permisos, AutorizacionDeOtroUsuario)
     const Caso casos[] = {
         {"sysdba", QStringLiteral("sysdba"), Entorno::clave(), true, {}},
         {"comparte un bit", QStringLiteral("supervisor"), QStringLiteral("super123"), true, {}},
-        {"sin el bit", QStringLiteral("VENDEDOR"), QStringLiteral("vendedor123"), false,
+        {"sin el bit",
+         QStringLiteral("VENDEDOR"),
+         QStringLiteral("vendedor123"),
+         false,
          {QStringLiteral("El usuario seleccionado no tiene acceso")}},
-        {"sin fila", QStringLiteral("CONSULTA"), QStringLiteral("consulta123"), false,
+        {"sin fila",
+         QStringLiteral("CONSULTA"),
+         QStringLiteral("consulta123"),
+         false,
          {QStringLiteral("El usuario seleccionado no tiene acceso")}},
     };
     for (const Caso &c : casos) {
@@ -223,8 +226,8 @@ TEST_F(Permisos, AutorizacionDeOtroUsuario)
         EXPECT_EQ(guion.ejecutados(), 1);
         EXPECT_TRUE(guion.errores().isEmpty());
         EXPECT_EQ(usuarioEscrito, c.usuario.toUpper());
-        QStringList esperados{
-            QStringLiteral("No tiene permisos para hacer un cambio de precios nuevo\r¿Desea que otro usuario lo autorice?")};
+        QStringList esperados{QStringLiteral(
+            "No tiene permisos para hacer un cambio de precios nuevo\r¿Desea que otro usuario lo autorice?")};
         esperados += c.avisos;
         EXPECT_EQ(r.textos(), esperados);
     }
