@@ -63,6 +63,7 @@ TfDisenador::TfDisenador(const QString &ruta, const FuenteDatos *datos, QWidget 
         s->setWidget(w);
         s->setWidgetResizable(true);
         s->setFrameShape(QFrame::NoFrame);
+        s->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         return s;
     };
     m_pestanas->addTab(envuelve(m_propiedades), QStringLiteral("Objeto"));
@@ -366,6 +367,18 @@ bool TfDisenador::guardaComo()
         return false;
     m_ruta = ruta;
     return guarda();
+}
+
+void TfDisenador::showEvent(QShowEvent *e)
+{
+    QDialog::showEvent(e);
+    if (m_mostrada)
+        return;
+    m_mostrada = true;
+    // La primera vez, el papel a lo ancho (las etiquetas chicas se ven grandes)
+    if (layout())
+        layout()->activate();
+    m_lienzo->ajustaAncho();
 }
 
 void TfDisenador::reject()

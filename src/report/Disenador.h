@@ -40,8 +40,13 @@ public:
     // true si se guardó al menos una vez
     bool guardado() const { return m_guardado; }
 
+    QTabWidget *pestanas() const { return m_pestanas; }
+
 public slots:
     void reject() override;
+
+protected:
+    void showEvent(QShowEvent *e) override;
 
 private:
     QAction *agregaAccion(const QString &nombre, const QString &texto, const QIcon &icono, const QKeySequence &atajo = {});
@@ -54,6 +59,7 @@ private:
     QString m_ruta;
     QString m_errorCarga;
     bool m_guardado = false;
+    bool m_mostrada = false;
     QMainWindow *m_ventana = nullptr;
     DisenadorLienzo *m_lienzo = nullptr;
     DisenadorPropiedades *m_propiedades = nullptr;

@@ -104,7 +104,7 @@ protected:
         p.setPen(QColor(0x55, 0x5b, 0x63));
         // Marcas: cada mm si caben, cada 5 y cada 10 con número
         const int paso = pxMm >= 4 ? 1 : (pxMm >= 1.2 ? 5 : 10);
-        const int cadaNumero = pxMm >= 4 ? 10 : (pxMm >= 1.2 ? 20 : 50);
+        const int cadaNumero = pxMm >= 9 ? 5 : (pxMm >= 4 ? 10 : (pxMm >= 1.2 ? 20 : 50));
         const int largo = h ? height() : width();
         for (int mm = 0; mm <= int(total); mm += paso) {
             const double x = inicio + mm * pxMm;
@@ -114,13 +114,14 @@ protected:
             else
                 p.drawLine(QPointF(largo - t, x), QPointF(largo, x));
             if (mm % cadaNumero == 0 && mm > 0) {
-                const QString n = QString::number(mm / 10); // en cm, como las reglas de papel
+                const QString n = QString::number(mm);
                 if (h) {
                     p.drawText(QRectF(x + 2, 1, 30, 11), Qt::AlignLeft | Qt::AlignTop, n);
                 } else {
                     p.save();
-                    p.translate(1, x + 2);
-                    p.drawText(QRectF(0, 0, 14, 11), Qt::AlignLeft | Qt::AlignTop, n);
+                    p.translate(2, x + 2);
+                    p.rotate(90);
+                    p.drawText(QRectF(0, -12, 30, 11), Qt::AlignLeft | Qt::AlignTop, n);
                     p.restore();
                 }
             }
@@ -207,7 +208,7 @@ void DisenadorLienzo::ajustaAncho()
 {
     const double ancho = m_doc.pagina().anchoPapel.unidades();
     if (ancho > 0)
-        ponZoom((viewport()->width() - 2.0 * Borde) / ancho);
+        ponZoom(std::min(4.0, (viewport()->width() - 2.0 * Borde) / ancho));
 }
 
 QPointF DisenadorLienzo::esquinaPapel() const

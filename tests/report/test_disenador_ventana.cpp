@@ -16,6 +16,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QPlainTextEdit>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -299,8 +300,22 @@ TEST_F(DisenadorVentana, Captura)
     m_d->paginaAjustes(); // la pestaña de página existe; se muestra la del objeto
     m_d->vistaPrevia()->actualiza();
     QCoreApplication::processEvents();
-    const QString archivo = QCoreApplication::applicationDirPath() + QStringLiteral("/disenador.png");
+    const QString carpeta = QCoreApplication::applicationDirPath();
     const QPixmap px = m_d->grab();
     ASSERT_FALSE(px.isNull());
-    EXPECT_TRUE(px.save(archivo));
+    EXPECT_TRUE(px.save(carpeta + QStringLiteral("/disenador.png")));
+
+    // Una etiqueta térmica chica abre a lo ancho, con la pestaña de página
+    m_d.reset();
+    const DatosTabla datos = Articulos(5);
+    TfDisenador d(Entorno::fuentes() + QStringLiteral("/Formatos/Termica 50x25.fr3"), &datos);
+    d.resize(1400, 900);
+    d.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
+    EXPECT_GT(d.lienzo()->zoom(), 2.0);
+    d.pestanas()->setCurrentIndex(1);
+    d.documento().selecciona({0, 0});
+    d.vistaPrevia()->actualiza();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(d.grab().save(carpeta + QStringLiteral("/disenador_termica.png")));
 }
