@@ -32,8 +32,8 @@ QString EscapaForma(const QString &texto)
         switch (c.unicode()) {
         case '&': r += QLatin1String("&amp;"); break;
         case '"': r += QLatin1String("&#34;"); break;
-        case '<': r += QLatin1String("&lt;"); break;
-        case '>': r += QLatin1String("&gt;"); break;
+        case '<': r += QLatin1String("&#60;"); break;
+        case '>': r += QLatin1String("&#62;"); break;
         case '\r': r += QLatin1String("&#13;"); break;
         case '\n': r += QLatin1String("&#10;"); break;
         case '\t': r += QLatin1String("&#9;"); break;

@@ -326,3 +326,28 @@ TEST(HerramientaPdf, FormaYCsvAPdfSinVentanas)
     for (const QString &f : {csv, csv2, pdf, rota})
         QFile::remove(f);
 }
+
+TEST(DibujoForma, CalibracionDesplazaLaPagina)
+{
+    auto tabla = TablaImpresion(3);
+    DatosMemTable datos(*tabla);
+    Informe inf;
+    ASSERT_TRUE(inf.carga(Forma("Anaquel 3x10 Carta")));
+    inf.ponDatos(&datos);
+    // Primera columna y renglón con tinta
+    auto borde = [](const QImage &img) {
+        QPoint r(img.width(), img.height());
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                if (qGray(img.pixel(x, y)) < 128) {
+                    r.setX(std::min(r.x(), x));
+                    r.setY(std::min(r.y(), y));
+                }
+        return r;
+    };
+    const QPoint antes = borde(inf.imagenPagina(0, 100));
+    inf.ponCalibracion(Longitud::deMm(10), Longitud::deMm(-5));
+    const QPoint despues = borde(inf.imagenPagina(0, 100));
+    EXPECT_NEAR(despues.x() - antes.x(), 39.4, 2); // 10 mm a 100 ppp
+    EXPECT_NEAR(despues.y() - antes.y(), -19.7, 2);
+}
