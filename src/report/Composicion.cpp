@@ -11,7 +11,7 @@ public:
         m_y0 = p.margenSuperior;
         m_ancho = p.anchoPapel - p.margenIzquierdo - p.margenDerecho;
         m_yFin = p.altoPapel - p.margenInferior;
-        m_columnas = std::max(1, p.columnas);
+        m_columnas = std::clamp(p.columnas, 1, 1000);
         for (int i = 0; i < m_columnas; ++i) {
             Longitud x;
             if (i < p.posicionesColumnas.size())
@@ -51,7 +51,7 @@ public:
         nuevaPagina();
         for (const Banda *m : m_maestras) {
             const int n = std::max(0, filas(*m));
-            const int k = std::max(1, m->columnas);
+            const int k = std::clamp(m->columnas, 1, 1000);
             const Longitud anchoEtq = k > 1 ? (m->anchoColumna.esCero() ? m_anchoCol / double(k) : m->anchoColumna)
                                             : (m->ancho.esCero() ? m_anchoCol : std::min(m->ancho, m_anchoCol));
             const Longitud paso = k > 1 ? (m->anchoColumna.esCero() ? m_anchoCol / double(k) : m->anchoColumna + m->espacioColumna)
