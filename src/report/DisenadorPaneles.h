@@ -34,6 +34,8 @@ public:
     QComboBox *selectorFormato() const { return m_formato; }
     QComboBox *selectorBarras() const { return m_tipoBarras; }
     QDoubleSpinBox *editorIzquierda() const { return m_x; }
+    QComboBox *selectorDato() const { return m_dato; }
+    QCheckBox *casillaMuestraTexto() const { return m_muestraTexto; }
     // Pone la expresión del campo en el texto (memo) o como dato (código)
     void insertaCampo(const QString &campo);
 

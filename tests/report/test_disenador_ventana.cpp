@@ -12,7 +12,9 @@
 #include "ImprimeQt.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QCoreApplication>
 #include <QFile>
 #include <QPlainTextEdit>
@@ -318,4 +320,36 @@ TEST_F(DisenadorVentana, Captura)
     d.vistaPrevia()->actualiza();
     QCoreApplication::processEvents();
     EXPECT_TRUE(d.grab().save(carpeta + QStringLiteral("/disenador_termica.png")));
+}
+
+TEST_F(DisenadorVentana, PanelDePropiedadesCambiaLoElegidoYCadaCambioSeDeshace)
+{
+    DisenadorPropiedades *pp = m_d->propiedades();
+    doc().selecciona({0, 1}); // el código de barras de la clave
+    EXPECT_EQ(pp->selectorDato()->currentText(), QStringLiteral("clave"));
+    EXPECT_EQ(pp->selectorBarras()->currentData().toString(), QStringLiteral("bcCode128"));
+    const Plantilla inicio = doc().forma();
+
+    QComboBox *tipo = pp->selectorBarras();
+    tipo->setCurrentIndex(tipo->findData(QStringLiteral("bcCodeEAN13")));
+    emit tipo->activated(tipo->currentIndex());
+    EXPECT_EQ(doc().actual()->tipoBarras, QStringLiteral("bcCodeEAN13"));
+    pp->selectorDato()->setCurrentText(QStringLiteral("Precio2"));
+    EXPECT_EQ(doc().actual()->expresion, QStringLiteral("<frxDBDataset.\"Precio2\">"));
+    pp->casillaMuestraTexto()->setChecked(false);
+    EXPECT_FALSE(doc().actual()->muestraTexto);
+    pp->editorIzquierda()->setValue(12.5);
+    EXPECT_EQ(doc().actual()->izquierda, mm(12.5));
+    EXPECT_EQ(doc().pasosDeshacer(), 4);
+    for (int i = 0; i < 4; ++i)
+        doc().deshacer();
+    EXPECT_TRUE(doc().forma() == inicio);
+    EXPECT_EQ(pp->selectorDato()->currentText(), QStringLiteral("clave")) << "el panel sigue al modelo";
+    EXPECT_DOUBLE_EQ(pp->editorIzquierda()->value(), std::round(doc().actual()->izquierda.mm() * 100) / 100);
+
+    // Varios elegidos: el cambio va a todos
+    doc().seleccionaVarias({{0, 0}, {0, 2}});
+    pp->editorTexto()->clear();
+    EXPECT_TRUE(doc().vista({0, 0})->texto.isEmpty());
+    EXPECT_TRUE(doc().vista({0, 2})->texto.isEmpty());
 }
