@@ -41,25 +41,25 @@ void dibuja(QPainter &p, DibujoIcono d)
     case DibujoIcono::Etiqueta: {
         // Etiqueta con código de barras
         QPainterPath e;
-        e.moveTo(3, 8);
-        e.lineTo(23, 8);
-        e.lineTo(30, 16);
-        e.lineTo(23, 24);
-        e.lineTo(3, 24);
+        e.moveTo(2, 5);
+        e.lineTo(22, 5);
+        e.lineTo(30.5, 16);
+        e.lineTo(22, 27);
+        e.lineTo(2, 27);
         e.closeSubpath();
         p.setPen(borde);
-        p.setBrush(degradado({0, 8}, {0, 24}, QColor(255, 244, 200), QColor(245, 208, 110)));
+        p.setBrush(degradado({0, 5}, {0, 27}, QColor(255, 244, 200), QColor(240, 196, 80)));
         p.drawPath(e);
         p.setBrush(Qt::white);
-        p.drawEllipse(QPointF(24.5, 16), 1.8, 1.8);
+        p.drawEllipse(QPointF(24, 16), 2, 2);
         p.setPen(Qt::NoPen);
-        p.setBrush(QColor(40, 40, 40));
-        const double barras[] = {1, 0.5, 1.5, 0.5, 1, 1, 0.5, 1.5, 0.5, 1};
-        double x = 6;
-        for (int i = 0; i < 10; ++i) {
+        p.setBrush(QColor(35, 35, 35));
+        const double barras[] = {1.4, 0.7, 2, 0.7, 1.2, 1.2, 0.7, 2, 0.7, 1.4, 0.7, 1.2};
+        double x = 5;
+        for (int i = 0; i < 12; ++i) {
             if (i % 2 == 0)
-                p.drawRect(QRectF(x, 11, barras[i], 10));
-            x += barras[i] + 0.7;
+                p.drawRect(QRectF(x, 9, barras[i], 14));
+            x += barras[i] + 0.6;
         }
         break;
     }
@@ -94,6 +94,7 @@ void dibuja(QPainter &p, DibujoIcono d)
         p.save();
         p.translate(16, 16);
         p.rotate(-30);
+        p.scale(1.2, 1.35);
         QPainterPath e;
         e.moveTo(-13, -7);
         e.lineTo(7, -7);

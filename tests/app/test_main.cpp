@@ -504,6 +504,11 @@ TEST_F(VentanaPrincipal, CapturaDeLaVentana)
     const QString modulo = dir + QStringLiteral("/ventana_principal_modulo.png");
     ASSERT_TRUE(main->grab().save(modulo));
     EXPECT_GT(QFile(inicio).size(), 1000);
+    // Las otras dos páginas de la cinta
+    for (int p : {0, 1}) {
+        main->Cinta()->ponPestanaActual(p);
+        ASSERT_TRUE(main->Cinta()->grab().save(dir + QStringLiteral("/cinta_%1.png").arg(p)));
+    }
 }
 
 TEST_F(VentanaPrincipal, PrimeraActivacionIniciaSesion)
