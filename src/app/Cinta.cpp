@@ -539,6 +539,19 @@ bool TCinta::eventFilter(QObject *o, QEvent *e)
 void TCinta::contextMenuEvent(QContextMenuEvent *e)
 {
     QMenu menu(this);
+    // Las pestañas visibles y minimizar la cinta
+    for (int i = 0; i < m_barra->count(); ++i) {
+        if (pestanaOculta(i))
+            continue;
+        QAction *a = menu.addAction(tituloPestana(i));
+        a->setCheckable(true);
+        a->setChecked(i == pestanaActual());
+        connect(a, &QAction::triggered, this, [this, i] {
+            ponPestanaActual(i);
+            despliega();
+        });
+    }
+    menu.addSeparator();
     QAction *min = menu.addAction(QStringLiteral("Minimizar la cinta"));
     min->setCheckable(true);
     min->setChecked(m_minimizada);
