@@ -102,6 +102,17 @@ TfDisenador::TfDisenador(const QString &ruta, const FuenteDatos *datos, QWidget 
         actualizaTitulo();
     });
     connect(&m_doc, &DisenadorDocumento::seleccionCambiada, this, &TfDisenador::actualizaAcciones);
+    // Una imagen nueva pide su archivo, que queda dentro de la forma
+    connect(m_lienzo, &DisenadorLienzo::vistaCreada, this, [this](TipoVista tipo) {
+        m_pestanas->setCurrentIndex(0);
+        if (tipo != TipoVista::Imagen)
+            return;
+        const QString a = PideArchivoAbrir(this, QStringLiteral("Imagen"), {},
+                                           QStringLiteral("Imágenes (*.png *.jpg *.jpeg *.bmp *.gif *.svg)"));
+        QString error;
+        if (!a.isEmpty() && !m_doc.ponImagenDeArchivo(a, error))
+            Mensaje(error, TituloAviso(), MsjError);
+    });
     actualizaAcciones();
     actualizaTitulo();
     m_lienzo->setFocus();

@@ -371,6 +371,7 @@ QList<RefVista> DisenadorDocumento::vistasEn(const QRectF &rect) const
 
 void DisenadorDocumento::selecciona(const RefVista &r, bool agrega)
 {
+    m_ultimaClave.clear(); // lo que siga es otro paso
     if (!agrega)
         m_sel.clear();
     if (vista(r) && !m_sel.contains(r))
@@ -382,6 +383,7 @@ void DisenadorDocumento::selecciona(const RefVista &r, bool agrega)
 
 void DisenadorDocumento::alterna(const RefVista &r)
 {
+    m_ultimaClave.clear(); // lo que siga es otro paso
     if (m_sel.contains(r))
         m_sel.removeAll(r);
     else if (vista(r))
@@ -391,6 +393,7 @@ void DisenadorDocumento::alterna(const RefVista &r)
 
 void DisenadorDocumento::seleccionaVarias(const QList<RefVista> &refs, bool agrega)
 {
+    m_ultimaClave.clear(); // lo que siga es otro paso
     if (!agrega)
         m_sel.clear();
     for (const RefVista &r : refs)
@@ -401,6 +404,7 @@ void DisenadorDocumento::seleccionaVarias(const QList<RefVista> &refs, bool agre
 
 void DisenadorDocumento::limpiaSeleccion()
 {
+    m_ultimaClave.clear();
     if (m_sel.isEmpty())
         return;
     m_sel.clear();
@@ -843,6 +847,19 @@ void DisenadorDocumento::ponGeometria(const RefVista &r, Longitud x, Longitud y,
 
 // ---------------------------------------------------------------- página y bandas
 
+namespace {
+Longitud AnchoUtil(const Pagina &p) { return p.anchoPapel - p.margenIzquierdo - p.margenDerecho; }
+
+// Las bandas a todo lo ancho siguen al área útil cuando cambian papel o márgenes
+void AjustaAnchoBandas(Pagina &p, Longitud anterior)
+{
+    const Longitud nuevo = AnchoUtil(p);
+    for (Banda &b : p.bandas)
+        if (b.tipo != TipoBanda::Desconocida && b.ancho == anterior)
+            b.ancho = nuevo;
+}
+} // namespace
+
 PapelForma DisenadorDocumento::papel() const
 {
     const Pagina &p = pagina();
@@ -882,6 +899,7 @@ void DisenadorDocumento::ponPapel(PapelForma papel, Longitud ancho, Longitud alt
         std::swap(ancho, alto);
     p.anchoPapel = ancho;
     p.altoPapel = alto;
+    AjustaAnchoBandas(p, AnchoUtil(pagina()));
     if (p == pagina())
         return;
     registra();
@@ -895,10 +913,12 @@ void DisenadorDocumento::ponHorizontal(bool horizontal)
         return;
     registra();
     Pagina &p = paginaMod();
+    const Longitud anterior = AnchoUtil(p);
     p.horizontal = horizontal;
     // El ancho y el alto del papel van ya girados
     if ((horizontal && p.anchoPapel < p.altoPapel) || (!horizontal && p.anchoPapel > p.altoPapel))
         std::swap(p.anchoPapel, p.altoPapel);
+    AjustaAnchoBandas(p, anterior);
     hecho();
 }
 
@@ -909,10 +929,12 @@ void DisenadorDocumento::ponMargenes(Longitud izq, Longitud arriba, Longitud der
         return;
     registra(QStringLiteral("margenes"));
     Pagina &p = paginaMod();
+    const Longitud anterior = AnchoUtil(p);
     p.margenIzquierdo = izq;
     p.margenSuperior = arriba;
     p.margenDerecho = der;
     p.margenInferior = abajo;
+    AjustaAnchoBandas(p, anterior);
     hecho();
 }
 

@@ -192,6 +192,7 @@ private:
     bool m_gestoCambio = false;
     Paso m_inicioGesto;
 
-    QList<Vista> m_copia;
-    int m_bandaCopia = -1;
+    // Lo copiado vale para cualquier forma abierta después en el mismo programa
+    static inline QList<Vista> m_copia;
+    static inline int m_bandaCopia = -1;
 };

@@ -637,6 +637,7 @@ void DisenadorLienzo::mouseReleaseEvent(QMouseEvent *e)
         m_doc.agregaEn(tipo, banda, Longitud::deUnidades(r.left() - o.x()), Longitud::deUnidades(r.top() - o.y()), ancho,
                        alto);
         ponHerramienta(Herramienta::Seleccionar);
+        emit vistaCreada(tipo);
         break;
     }
     case Modo::Nada: break;

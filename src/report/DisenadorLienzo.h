@@ -44,6 +44,8 @@ public:
 signals:
     void herramientaCambiada(Herramienta h);
     void posicionCursor(double xMm, double yMm);
+    // Se dibujó un objeto nuevo con una herramienta
+    void vistaCreada(TipoVista tipo);
 
 protected:
     void paintEvent(QPaintEvent *e) override;

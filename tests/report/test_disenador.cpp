@@ -518,3 +518,27 @@ TEST(DisenadorOrdenes, BandasNuevasSeAcomodanComoSeImprimen)
     doc.deshacer();
     EXPECT_TRUE(doc.forma() == conPie);
 }
+
+TEST(DisenadorOrdenes, LoCopiadoSePegaEnOtraFormaYLasBandasSiguenAlAreaUtil)
+{
+    DisenadorDocumento a;
+    a.agregaEn(TipoVista::Memo, 0, mm(2), mm(2));
+    a.cambiaSeleccion({}, [](Vista &v) { v.texto = QStringLiteral("[frxDBDataset.\"articulo\"]"); });
+    a.copia();
+    DisenadorDocumento b;
+    QString error;
+    ASSERT_TRUE(b.abre(CarpetaFormatos() + QStringLiteral("/Termica 50x25.fr3"), error)) << error.toStdString();
+    const int n = int(b.pagina().bandas[0].vistas.size());
+    b.pega();
+    ASSERT_EQ(b.pagina().bandas[0].vistas.size(), n + 1);
+    EXPECT_EQ(b.pagina().bandas[0].vistas.last().texto, QStringLiteral("[frxDBDataset.\"articulo\"]"));
+
+    DisenadorDocumento c; // carta con márgenes de 10 mm
+    EXPECT_EQ(c.pagina().bandas[0].ancho, mm(195.9));
+    c.ponMargenes(mm(5), mm(10), mm(5), mm(10));
+    EXPECT_EQ(c.pagina().bandas[0].ancho, mm(205.9));
+    c.ponHorizontal(true);
+    EXPECT_EQ(c.pagina().bandas[0].ancho, mm(269.4));
+    c.ponPapel(PapelForma::A4);
+    EXPECT_EQ(c.pagina().bandas[0].ancho, mm(287));
+}
