@@ -618,6 +618,11 @@ void TfMain::showEvent(QShowEvent *e)
         if (m_accesoPendiente) {
             m_accesoPendiente = false;
             tInicioTimer();
+        } else if (m_primeraVez) {
+            // Sin gestor de ventanas (p. ej. Xvfb) la ventana puede no activarse nunca:
+            // el inicio de sesión no debe depender de ello
+            m_primeraVez = false;
+            m_tInicio.start();
         }
     });
 }
