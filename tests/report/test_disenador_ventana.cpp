@@ -290,9 +290,14 @@ TEST_F(DisenadorVentana, DisenaFormaAbreModalYDiceSiSeGuardo)
     GuionDialogos otro;
     otro.agrega<TfDisenador>([](TfDisenador &d) {
         EXPECT_EQ(d.documento().pagina().bandas.size(), 1);
+        // Sin conjunto de datos: las expresiones a la vista y una vista previa vacía
+        d.documento().agregaEn(TipoVista::CodigoBarras, 0, Longitud::deMm(5), Longitud::deMm(5));
+        d.vistaPrevia()->actualiza();
+        EXPECT_FALSE(d.grab().isNull());
+        d.documento().ponForma(d.documento().forma());
         return int(QDialog::Rejected);
     });
-    EXPECT_FALSE(DisenaForma(m_tmp.filePath(QStringLiteral("Nueva.fr3")), &datos));
+    EXPECT_FALSE(DisenaForma(m_tmp.filePath(QStringLiteral("Nueva.fr3")), nullptr));
     EXPECT_EQ(otro.ejecutados(), 1);
 }
 
