@@ -163,6 +163,10 @@ TEST_F(DisenadorVentana, TecladoMueveRedimensionaBorraDeshaceYRehace)
         tecla(Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(doc().pagina().bandas[0].vistas.size(), n0 - 1);
 
+    // Ctrl+A elige todo
+    tecla(Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(doc().seleccion().size(), doc().todas().size());
+
     // Copiar y pegar con el teclado
     tecla(Qt::Key_Z, Qt::ControlModifier);
     doc().selecciona({0, 0});
