@@ -101,6 +101,8 @@ LoteEtiquetas::LoteEtiquetas(Conexion &base, Transaccion &lectura, RegistroAjust
 
     // Procedimiento de precios: su cantidad de parámetros decide cómo se llama
     m_paramsPrecio = ParametrosProcedimiento(base, lectura, kProcPrecio);
+    for (int i = 0; i < 12; ++i)
+        m_nombresP.push_back(S("p%1").arg(i));
     if (m_paramsPrecio >= 9 && m_paramsPrecio <= 12) {
         QStringList p;
         for (int i = 0; i < m_paramsPrecio; ++i)
@@ -370,8 +372,38 @@ void LoteEtiquetas::preparaArticulo()
     m_colLoc = EstaVacio(sAlmacenLoc) ? -1 : q.indiceCampo(S("loc"));
     m_colPuntos = ConPuntos ? q.indiceCampo(S("valor_puntos")) : -1;
     m_colPrecio.clear();
-    for (int n = 1; n <= N; ++n)
+    m_nombresPr.clear();
+    for (int n = 1; n <= N; ++n) {
         m_colPrecio.push_back(q.indiceCampo(S("precio%1").arg(n)));
+        m_nombresPr.push_back(S("pr%1").arg(n));
+    }
+
+    // Posiciones de los campos del renglón en la estructura actual
+    const MemTable &t = *m_mArt;
+    CamposRenglon &c = m_campos;
+    c.id = t.indiceCampo(S("ID"));
+    c.clave = t.indiceCampo(S("clave"));
+    c.articulo = t.indiceCampo(S("articulo"));
+    c.imprimir = t.indiceCampo(S("imprimir"));
+    c.cantidad = t.indiceCampo(S("cantidad"));
+    c.dscto = t.indiceCampo(S("dscto"));
+    c.costo = t.indiceCampo(S("Costo_ultima_compra"));
+    c.fecha = t.indiceCampo(S("Fecha_ultima_compra"));
+    c.notas = t.indiceCampo(S("Notas_Ventas"));
+    c.localizacion = t.indiceCampo(S("Localizacion"));
+    c.puntos = t.indiceCampo(S("Puntos"));
+    c.precio.clear();
+    c.precioSN.clear();
+    c.claveRol.clear();
+    c.empaque.clear();
+    for (int n = 1; n <= N; ++n) {
+        c.precio.push_back(t.indiceCampo(S("Precio%1").arg(n)));
+        c.precioSN.push_back(t.indiceCampo(S("PrecioSN%1").arg(n)));
+    }
+    for (int n = 1; n <= tIDClaves.size(); ++n) {
+        c.claveRol.push_back(t.indiceCampo(S("Clave%1").arg(n)));
+        c.empaque.push_back(t.indiceCampo(S("Contenido_Empaque%1").arg(n)));
+    }
     m_articuloListo = true;
 }
 
@@ -391,7 +423,7 @@ Moneda LoteEtiquetas::precioConImpuesto(int id, Moneda precio)
         return Moneda();
     }
     Consulta &q = *m_qPrecio;
-    auto p = [&q](int i, const QVariant &v) { q.asigna(S("p%1").arg(i), v); };
+    auto p = [&](int i, const QVariant &v) { q.asigna(m_nombresP[size_t(i)], v); };
     const QVariant cero(qint64(0));
     p(0, qint64(id));
     p(1, QVariant::fromValue(precio));
@@ -442,7 +474,7 @@ void LoteEtiquetas::agregaArticuloBd(int id, int cantidad)
     Consulta &q = *m_qArticulo;
     const int N = int(tIDPrecio.size());
     for (int n = 1; n <= N; ++n)
-        q.asigna(S("pr%1").arg(n), qint64(tIDPrecio[n - 1].toLongLong()));
+        q.asigna(m_nombresPr[size_t(n - 1)], qint64(tIDPrecio[n - 1].toLongLong()));
     if (N > 0)
         q.asigna(S("monId"), qint64(iMoneda1));
     q.asigna(S("rol"), qint64(rol));
@@ -491,29 +523,30 @@ void LoteEtiquetas::agregaArticuloBd(int id, int cantidad)
 
     // Con todo leído se escribe el renglón; si algo falla no queda a medias
     MemTable &t = *m_mArt;
+    const CamposRenglon &c = m_campos;
     t.agrega();
     try {
-        t.asigna(S("ID"), id);
-        t.asigna(S("clave"), clave);
-        t.asigna(S("articulo"), nombre);
-        t.asigna(S("imprimir"), true);
-        t.asigna(S("cantidad"), cantidad);
-        t.asigna(S("dscto"), double(descuento));
-        t.asigna(S("Costo_ultima_compra"), costo);
-        t.asigna(S("Fecha_ultima_compra"), fecha);
-        t.asigna(S("Notas_Ventas"), notas);
+        t.asigna(c.id, id);
+        t.asigna(c.clave, clave);
+        t.asigna(c.articulo, nombre);
+        t.asigna(c.imprimir, true);
+        t.asigna(c.cantidad, cantidad);
+        t.asigna(c.dscto, double(descuento));
+        t.asigna(c.costo, costo);
+        t.asigna(c.fecha, fecha);
+        t.asigna(c.notas, notas);
         if (!EstaVacio(sAlmacenLoc))
-            t.asigna(S("Localizacion"), loc);
+            t.asigna(c.localizacion, loc);
         if (ConPuntos)
-            t.asigna(S("Puntos"), puntos);
-        for (int n = 1; n <= N; ++n) {
-            const PrecioEtiqueta &p = precios[size_t(n - 1)];
-            t.asigna(S("Precio%1").arg(n), p.Precio.aDouble());
-            t.asigna(S("PrecioSN%1").arg(n), p.PrecioSN ? QVariant(p.PrecioSN->aDouble()) : QVariant());
+            t.asigna(c.puntos, puntos);
+        for (int n = 0; n < N; ++n) {
+            const PrecioEtiqueta &p = precios[size_t(n)];
+            t.asigna(c.precio[size_t(n)], p.Precio.aDouble());
+            t.asigna(c.precioSN[size_t(n)], p.PrecioSN ? QVariant(p.PrecioSN->aDouble()) : QVariant());
         }
-        for (int n = 1; n <= M; ++n) {
-            t.asigna(S("Clave%1").arg(n), claves[n - 1]);
-            t.asigna(S("Contenido_Empaque%1").arg(n), contenidos[n - 1]);
+        for (int n = 0; n < M; ++n) {
+            t.asigna(c.claveRol[size_t(n)], claves[n]);
+            t.asigna(c.empaque[size_t(n)], contenidos[n]);
         }
         t.graba();
     } catch (...) {

@@ -146,4 +146,12 @@ private:
     // Posiciones en la consulta del artículo
     int m_colLoc = -1, m_colPuntos = -1;
     std::vector<int> m_colPrecio;
+    std::vector<QString> m_nombresPr, m_nombresP; // nombres de los parámetros
+    // Posiciones de los campos de mArt que llena una alta
+    struct CamposRenglon
+    {
+        int id = -1, clave = -1, articulo = -1, imprimir = -1, cantidad = -1, dscto = -1, costo = -1, fecha = -1,
+            notas = -1, localizacion = -1, puntos = -1;
+        std::vector<int> precio, precioSN, claveRol, empaque;
+    } m_campos;
 };

@@ -7,6 +7,8 @@
 #include "common/Dialogos.h"
 #include "common/Mensaje.h"
 
+#include <QPlainTextEdit>
+
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -102,6 +104,10 @@ TfDisenador::TfDisenador(const QString &ruta, const FuenteDatos *datos, QWidget 
         actualizaTitulo();
     });
     connect(&m_doc, &DisenadorDocumento::seleccionCambiada, this, &TfDisenador::actualizaAcciones);
+    connect(m_lienzo, &DisenadorLienzo::editaVista, this, [this] {
+        m_pestanas->setCurrentIndex(0);
+        m_propiedades->editorTexto()->setFocus();
+    });
     // Una imagen nueva pide su archivo, que queda dentro de la forma
     connect(m_lienzo, &DisenadorLienzo::vistaCreada, this, [this](TipoVista tipo) {
         m_pestanas->setCurrentIndex(0);

@@ -644,7 +644,13 @@ void DisenadorLienzo::mouseReleaseEvent(QMouseEvent *e)
     }
 }
 
-void DisenadorLienzo::mouseDoubleClickEvent(QMouseEvent *e) { mousePressEvent(e); }
+void DisenadorLienzo::mouseDoubleClickEvent(QMouseEvent *e)
+{
+    mousePressEvent(e);
+    if (e->button() == Qt::LeftButton && m_herramienta == Herramienta::Seleccionar &&
+        m_doc.vistaEn(aPagina(e->position())).valida())
+        emit editaVista();
+}
 
 void DisenadorLienzo::wheelEvent(QWheelEvent *e)
 {
@@ -679,7 +685,7 @@ bool DisenadorLienzo::teclaPropia(const QKeyEvent *e) const
     default: break;
     }
     return e->matches(QKeySequence::Undo) || e->matches(QKeySequence::Redo) || e->matches(QKeySequence::Copy) ||
-           e->matches(QKeySequence::Paste) || e->matches(QKeySequence::Cut) ||
+           e->matches(QKeySequence::Paste) || e->matches(QKeySequence::Cut) || e->matches(QKeySequence::SelectAll) ||
            (e->modifiers() == Qt::ControlModifier && e->key() == Qt::Key_Y);
 }
 
@@ -705,6 +711,10 @@ void DisenadorLienzo::keyPressEvent(QKeyEvent *e)
     }
     if (e->matches(QKeySequence::Copy)) {
         m_doc.copia();
+        return;
+    }
+    if (e->matches(QKeySequence::SelectAll)) {
+        m_doc.seleccionaVarias(m_doc.todas());
         return;
     }
     if (e->matches(QKeySequence::Cut)) {

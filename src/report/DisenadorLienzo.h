@@ -46,6 +46,8 @@ signals:
     void posicionCursor(double xMm, double yMm);
     // Se dibujó un objeto nuevo con una herramienta
     void vistaCreada(TipoVista tipo);
+    // Doble clic sobre un objeto: editar su texto en el panel
+    void editaVista();
 
 protected:
     void paintEvent(QPaintEvent *e) override;

@@ -163,6 +163,10 @@ TEST_F(DisenadorVentana, TecladoMueveRedimensionaBorraDeshaceYRehace)
         tecla(Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(doc().pagina().bandas[0].vistas.size(), n0 - 1);
 
+    // Ctrl+A elige todo
+    tecla(Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(doc().seleccion().size(), doc().todas().size());
+
     // Copiar y pegar con el teclado
     tecla(Qt::Key_Z, Qt::ControlModifier);
     doc().selecciona({0, 0});
@@ -290,9 +294,14 @@ TEST_F(DisenadorVentana, DisenaFormaAbreModalYDiceSiSeGuardo)
     GuionDialogos otro;
     otro.agrega<TfDisenador>([](TfDisenador &d) {
         EXPECT_EQ(d.documento().pagina().bandas.size(), 1);
+        // Sin conjunto de datos: las expresiones a la vista y una vista previa vacía
+        d.documento().agregaEn(TipoVista::CodigoBarras, 0, Longitud::deMm(5), Longitud::deMm(5));
+        d.vistaPrevia()->actualiza();
+        EXPECT_FALSE(d.grab().isNull());
+        d.documento().ponForma(d.documento().forma());
         return int(QDialog::Rejected);
     });
-    EXPECT_FALSE(DisenaForma(m_tmp.filePath(QStringLiteral("Nueva.fr3")), &datos));
+    EXPECT_FALSE(DisenaForma(m_tmp.filePath(QStringLiteral("Nueva.fr3")), nullptr));
     EXPECT_EQ(otro.ejecutados(), 1);
 }
 
