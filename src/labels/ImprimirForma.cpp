@@ -9,6 +9,7 @@
 #include "db/Registro.h"
 #include "db/fbError.h"
 #include "platform/Impresoras.h"
+#include "report/Disenador.h"
 #include "report/Informe.h"
 
 #include <QApplication>
@@ -363,12 +364,15 @@ void TfImprimirForma::bImprimirClick()
 void TfImprimirForma::bDisenoClick()
 {
     PasaNotaGeneral();
-    if (!g_abridor) {
-        Mensaje(QStringLiteral("Función no disponible todavía."), TituloAviso(), MsjInformacion);
-        return;
-    }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const QString ruta = forma().isEmpty() ? QString() : rutaForma();
-    QApplication::restoreOverrideCursor();
-    g_abridor(ruta, m_datos, this);
+    // Sin forma elegida el diseñador empieza una nueva en la carpeta de formas
+    const QString ruta = forma().isEmpty() ? m_carpetaFmt + QStringLiteral("Nueva forma.fr3") : rutaForma();
+    if (g_abridor)
+        g_abridor(ruta, m_datos, this);
+    else
+        DisenaForma(ruta, m_datos, this);
+    // El diseñador pudo crear formas: se vuelve a leer la lista sin perder la elegida
+    const QString elegida = forma();
+    CargaFormas();
+    if (!elegida.isEmpty())
+        ponForma(elegida);
 }

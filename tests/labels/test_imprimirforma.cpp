@@ -178,6 +178,18 @@ TEST_F(ImprimirForma, CarpetaVaciaOFaltanteYDisenoSoloParaElAdministrador)
         EXPECT_TRUE(d->formas().isEmpty());
         EXPECT_TRUE(QDir(nueva).exists());
     }
+    // El administrador abre el diseñador sobre la forma elegida y la nota pasa a la tabla
+    {
+        auto d = dialogo();
+        d->ponForma(QStringLiteral("Chica"));
+        d->mNota()->setPlainText(QStringLiteral("Nota"));
+        GuionDialogos guion;
+        d->bDiseno()->click();
+        EXPECT_EQ(guion.clases(), QStringList{QStringLiteral("TfDisenador")});
+        EXPECT_EQ(m_tabla.valorEn(0, QStringLiteral("Nota_General")).toString(), QStringLiteral("Nota"));
+        EXPECT_EQ(d->forma(), QStringLiteral("Chica"));
+        EXPECT_TRUE(r.textos().isEmpty()) << r.textos().join(QLatin1Char('|')).toStdString();
+    }
     // Un usuario que no es el administrador no ve "Diseño"
     m_sesion->UsuarioActual = QStringLiteral("VENDEDOR");
     auto d = dialogo();
