@@ -8,6 +8,7 @@
 #include "db/fbError.h"
 #include "labels/ListaConMarcas.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -268,7 +269,7 @@ void Tfcol_Cenefa::FormShow()
             ancho = qMax(ancho, cbPrecio->fontMetrics().horizontalAdvance(e.nombre));
         }
         cbPrecio->ponElementos(listas);
-        cbPrecio->setMinimumWidth(ancho + 200);
+        cbPrecio->view()->setMinimumWidth(ancho + 200); // la lista desplegada
 
         // Modo: sin el permiso siempre artículos registrados (el ajuste no se toca)
         l.Artnagreg = l.cfg.Artnagreg;

@@ -17,6 +17,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 
+#define ZX_USE_UTF8 // text() en UTF-8
 #include <ZXing/ReadBarcode.h>
 
 #include <gtest/gtest.h>
@@ -73,7 +74,7 @@ QStringList Decodifica(const QImage &imagen, ZXing::BarcodeFormats formatos = {}
     QStringList r;
     const ZXing::Result res = ZXing::ReadBarcode(vista, h);
     if (res.isValid())
-        r << QString::fromStdWString(res.text());
+        r << QString::fromStdString(res.text());
     return r;
 }
 

@@ -13,6 +13,7 @@
 #include <QProcess>
 #include <QThread>
 
+#define ZX_USE_UTF8 // text() en UTF-8
 #include <ZXing/ReadBarcode.h>
 
 #include <gtest/gtest.h>
@@ -84,7 +85,7 @@ TEST(ImpresoraPdf, ImprimeEnLaImpresoraPorNombreYSaleUnPdf)
         h.setFormats(ZXing::BarcodeFormat::Code128);
         const ZXing::Result r = ZXing::ReadBarcode(vista, h);
         EXPECT_TRUE(r.isValid()) << "etiqueta " << b.fila;
-        EXPECT_EQ(QString::fromStdWString(r.text()), datos.valor(b.fila, 0).toString());
+        EXPECT_EQ(QString::fromStdString(r.text()), datos.valor(b.fila, 0).toString());
     }
     QFile::remove(png + ".png");
     QFile::remove(pdf);

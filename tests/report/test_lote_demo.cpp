@@ -15,6 +15,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 
+#define ZX_USE_UTF8 // text() en UTF-8
 #include <ZXing/ReadBarcode.h>
 
 #include <gtest/gtest.h>
@@ -94,7 +95,7 @@ TEST(LoteDemo, HojaDeAnaquelConArticulosDeLaEmpresaDeDemostracion)
             h.setFormats(ZXing::BarcodeFormat::Code128);
             const ZXing::Result r = ZXing::ReadBarcode(vista, h);
             EXPECT_TRUE(r.isValid()) << "etiqueta " << b.fila;
-            EXPECT_EQ(QString::fromStdWString(r.text()), datos.valor(b.fila, 0).toString());
+            EXPECT_EQ(QString::fromStdString(r.text()), datos.valor(b.fila, 0).toString());
             ++leidos;
         }
     }
