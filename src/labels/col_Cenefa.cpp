@@ -6,6 +6,7 @@
 #include "db/MemTable.h"
 #include "db/Registro.h"
 #include "db/fbError.h"
+#include "labels/Impresion.h"
 #include "labels/ListaConMarcas.h"
 
 #include <QAbstractItemView>
@@ -206,7 +207,7 @@ Tfcol_Cenefa::Tfcol_Cenefa(QWidget *padre) : TMForm(padre), m_sesion(SesionActua
     connect(bBuscar, &QToolButton::clicked, this, &Tfcol_Cenefa::Buscar);
     connect(bArticulos, &QToolButton::clicked, this, &Tfcol_Cenefa::NoDisponible);
     connect(bColectora, &QToolButton::clicked, this, &Tfcol_Cenefa::NoDisponible);
-    connect(bImprimir, &QToolButton::clicked, this, &Tfcol_Cenefa::NoDisponible);
+    connect(bImprimir, &QToolButton::clicked, this, [this] { ImprimeEtiquetas(*m_lote, this); });
     connect(bExcel, &QToolButton::clicked, this, &Tfcol_Cenefa::NoDisponible);
     connect(cbPrecio, &ListaConMarcas::cerrada, this, &Tfcol_Cenefa::CierraPrecio);
     connect(cbClaves, &ListaConMarcas::cerrada, this, &Tfcol_Cenefa::CierraClaves);

@@ -17,6 +17,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 #include <ZXing/ReadBarcode.h>
 
@@ -267,4 +268,22 @@ TEST_F(Impresion, LoteDeLaDemostracionEnLaHojaDeAnaquel)
     }
     EXPECT_EQ(leidos, 32);
     QFile::remove(pdf);
+}
+
+TEST_F(Impresion, BotonImprimirDeLaVentana)
+{
+    Respondedor r;
+    auto w = abre();
+    ASSERT_TRUE(w->AgregaArticulo(QString(), kTuerca, 4));
+    w->lote().cfg.Bar = false;
+    GuionDialogos guion;
+    int filas = -1;
+    guion.agrega<TfImprimirForma>([&](TfImprimirForma &) {
+        filas = w->lote().mArtImp().cantidad();
+        return int(QDialog::Rejected);
+    });
+    r.responde(IDYES);
+    w->bImprimir->click();
+    EXPECT_EQ(r.ultimo().texto, QStringLiteral("¿Desea iniciar la impresión de las etiquetas?"));
+    EXPECT_EQ(filas, 4);
 }
