@@ -6,6 +6,8 @@ dir="${ETQ_BUILD:-$raiz/build}"
 
 bash "$raiz/scripts/dependencias.sh"
 bash "$raiz/scripts/servidor_fb.sh"
+# Impresora PDF de CUPS para las pruebas de impresión (sin ella esas pruebas se omiten)
+bash "$raiz/scripts/impresora_pdf.sh" >/dev/null || echo "Aviso: no se pudo preparar la impresora PDF de pruebas" >&2
 bash "$raiz/scripts/compila.sh" "$dir"
 
 SUDO=""

@@ -19,6 +19,10 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QPrintPreviewWidget>
+#include <QLabel>
+#include <QPrinterInfo>
+#include <QSet>
+#include <QComboBox>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -194,4 +198,51 @@ TEST_F(ImprimirForma, CarpetaVaciaOFaltanteYDisenoSoloParaElAdministrador)
     m_sesion->UsuarioActual = QStringLiteral("VENDEDOR");
     auto d = dialogo();
     EXPECT_TRUE(d->bDiseno()->isHidden());
+}
+
+// "Imprimir" manda un trabajo real a la impresora PDF de CUPS elegida en la lista
+TEST_F(ImprimirForma, ImprimeEnLaImpresoraElegida)
+{
+    const QString impresora = QStringLiteral("EtiquetasPDF");
+    if (QPrinterInfo::printerInfo(impresora).isNull())
+        GTEST_SKIP() << "No está la impresora EtiquetasPDF (scripts/impresora_pdf.sh la crea)";
+    const QString usuario = qEnvironmentVariable("USER", qEnvironmentVariable("LOGNAME"));
+    const QStringList carpetas{QDir::homePath() + QStringLiteral("/PDF"),
+                               QStringLiteral("/var/spool/cups-pdf/") + usuario,
+                               QStringLiteral("/var/spool/cups-pdf/ANONYMOUS")};
+    auto pdfs = [&] {
+        QSet<QString> r;
+        for (const QString &c : carpetas)
+            for (const QFileInfo &f : QDir(c).entryInfoList({QStringLiteral("*.pdf")}, QDir::Files))
+                r << f.absoluteFilePath();
+        return r;
+    };
+    const QSet<QString> antes = pdfs();
+
+    Respondedor r;
+    auto d = dialogo();
+    d->cbImpresora()->setCurrentIndex(d->cbImpresora()->findText(impresora));
+    EXPECT_EQ(ImpresoraActual(), impresora);
+    EXPECT_FALSE(d->lEstado()->text().isEmpty());
+    d->ponForma(QStringLiteral("Anaquel"));
+    d->bImprimir()->click();
+    EXPECT_TRUE(r.textos().isEmpty()) << r.textos().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(d->result(), QDialog::Accepted);
+
+    QString nuevo;
+    for (int i = 0; i < 300 && nuevo.isEmpty(); ++i) {
+        const QSet<QString> ahora = pdfs() - antes;
+        for (const QString &f : ahora)
+            if (QFileInfo(f).size() > 0)
+                nuevo = f;
+        if (nuevo.isEmpty())
+            QTest::qWait(200);
+    }
+    ASSERT_FALSE(nuevo.isEmpty()) << "cups-pdf no dejó el archivo";
+    QTest::qWait(500);
+    QFile f(nuevo);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.read(5).startsWith("%PDF"));
+    f.close();
+    QFile::remove(nuevo);
 }
