@@ -93,10 +93,11 @@ Moneda LeeMoneda(const QString &texto, bool *ok)
 
 QString FormatoFechaCorta()
 {
-    return QLocale::system().dateFormat(QLocale::ShortFormat);
+    return QStringLiteral("dd/MM/yyyy");
 }
 
 QString FechaCorta(const QDate &fecha)
 {
-    return QLocale::system().toString(fecha, QLocale::ShortFormat);
+    // Formato fijo del programa (día/mes/año), no el de la configuración regional del sistema
+    return fecha.isValid() ? fecha.toString(QStringLiteral("dd/MM/yyyy")) : QString();
 }

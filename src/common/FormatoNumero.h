@@ -35,6 +35,6 @@ QString AgregaMiles(const QString &numero);
 double LeeNumero(const QString &texto, bool *ok = nullptr);
 Moneda LeeMoneda(const QString &texto, bool *ok = nullptr);
 
-// Fechas en el formato corto del sistema
+// Fechas en el formato corto del programa (dd/MM/yyyy)
 QString FormatoFechaCorta();
 QString FechaCorta(const QDate &fecha);

@@ -150,6 +150,8 @@ TEST(Evaluador, CamposDeLaTablaDeImpresionConTextoFijo)
     Vista fecha = Memo("Impreso el [Date]");
     fecha.formato = {"fkDateTime", "dd/mm/yyyy", "", ""};
     EXPECT_EQ(ev.textoMemo(fecha, c), "Impreso el 05/03/2024");
+    fecha.formato = {};
+    EXPECT_EQ(ev.textoMemo(fecha, c), "Impreso el 05/03/2024"); // sin formato: día/mes/año
     EXPECT_TRUE(avisos.isEmpty()) << avisos.join('\n').toStdString();
 
     // Campo ligado sin expresión y expresiones apagadas
