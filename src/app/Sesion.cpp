@@ -3,6 +3,7 @@
 #include "common/Mensaje.h"
 #include "common/Util.h"
 #include "db/Registro.h"
+#include "db/datos.h"
 #include "db/fbError.h"
 
 #include <QCoreApplication>
@@ -77,6 +78,7 @@ Sesion::~Sesion()
 {
     if (g_sesion == this)
         g_sesion = nullptr;
+    DatosActual().quitaBase(fbDatabase); // el módulo de datos no debe quedar con esta base
     desconectaTodo();
 }
 

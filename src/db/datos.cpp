@@ -51,6 +51,17 @@ void Tfdatos::ponBase(Conexion &conexion, Transaccion &lectura)
     m_lectura = &lectura;
 }
 
+void Tfdatos::quitaBase(const Conexion &conexion)
+{
+    if (m_conexion != &conexion)
+        return;
+    Query.reset();
+    m_qTabla.reset();
+    m_qSP.reset();
+    m_conexion = nullptr;
+    m_lectura = nullptr;
+}
+
 Consulta &Tfdatos::consulta(std::unique_ptr<Consulta> &q)
 {
     if (!m_conexion)

@@ -24,6 +24,8 @@ public:
     // Base de la empresa y su transacción de lectura (tras iniciar sesión o cambiar de empresa)
     void ponBase(Conexion &conexion, Transaccion &lectura);
     bool tieneBase() const { return m_conexion != nullptr; }
+    // Olvida la base si es 'conexion' (la sesión que la posee se cierra)
+    void quitaBase(const Conexion &conexion);
 
     // Listas de precios del ERP: ID, Nombre (50)
     MemTable mPreciosEmpresa{QStringLiteral("mPreciosEmpresa")};

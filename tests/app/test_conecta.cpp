@@ -3,6 +3,7 @@
 #include "app/Sesion.h"
 #include "common/Dialogos.h"
 #include "db/Registro.h"
+#include "db/datos.h"
 #include "db/fbConsulta.h"
 #include "db/fbError.h"
 #include "db/fbTransaccion.h"
@@ -376,4 +377,23 @@ TEST_F(Conecta, UsuarioConElRolLeeYEscribeLasTablasPropias)
     Consulta n(sinRol, t);
     n.setSql(QStringLiteral("select count(*) from tlv_registro"));
     EXPECT_THROW(n.ejecuta(), ErrorFb);
+}
+
+// El módulo de datos del programa no se queda con la base de una sesión cerrada
+TEST(SesionDatos, CerrarLaSesionOlvidaSuBase)
+{
+    Tfdatos datos;
+    PonDatosActual(&datos);
+    auto otra = std::make_unique<Sesion>();
+    {
+        Sesion s;
+        datos.ponBase(otra->fbDatabase, otra->fbViewTrans);
+    }
+    EXPECT_TRUE(datos.tieneBase()); // la sesión cerrada no era la suya
+    {
+        Sesion s;
+        datos.ponBase(s.fbDatabase, s.fbViewTrans);
+    }
+    EXPECT_FALSE(datos.tieneBase());
+    PonDatosActual(nullptr);
 }
