@@ -100,7 +100,7 @@ TfImprimirForma::TfImprimirForma(QWidget *padre) : QDialog(padre), m_informe(std
     m_mForma->agregaCampo(QStringLiteral("Nombre"), TipoCampo::Texto, 100);
     m_mForma->abre();
     m_modeloFormas = new MemTableModelo(m_mForma.get(), this);
-    m_modeloFormas->ponColumnas({{QStringLiteral("Nombre"), QStringLiteral("Nombre")}});
+    m_modeloFormas->ponColumnas({{QStringLiteral("Nombre"), QStringLiteral("Nombre"), false, {}}});
     m_gFormas = new QTableView;
     m_gFormas->setModel(m_modeloFormas);
     m_gFormas->setEditTriggers(QAbstractItemView::NoEditTriggers);

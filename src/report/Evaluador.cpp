@@ -156,14 +156,14 @@ QList<PiezaTexto> Evaluador::analiza(const QString &texto, const QString &delimi
             break;
         }
         if (!literal.isEmpty()) {
-            r.append({PiezaTexto::Literal, literal});
+            r.append({PiezaTexto::Literal, literal, nullptr, -1, {}});
             literal.clear();
         }
         r.append(expresion(texto.mid(i + abre.size(), j - i - abre.size()), vista));
         i = j + int(cierra.size());
     }
     if (!literal.isEmpty())
-        r.append({PiezaTexto::Literal, literal});
+        r.append({PiezaTexto::Literal, literal, nullptr, -1, {}});
     return r;
 }
 
@@ -216,7 +216,7 @@ QString Evaluador::textoMemo(const Vista &v, const ContextoEvaluacion &c)
         } else if (v.permiteExpresiones) {
             piezas = analiza(v.texto, v.delimitadores, v.nombre);
         } else {
-            piezas.append({PiezaTexto::Literal, v.texto});
+            piezas.append({PiezaTexto::Literal, v.texto, nullptr, -1, {}});
         }
         it = m_compilados.insert(&v, piezas);
     }
