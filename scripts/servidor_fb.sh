@@ -7,7 +7,8 @@ if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 escucha() { (exec 3<>/dev/tcp/127.0.0.1/3050) 2>/dev/null; }
 
 if ! escucha; then
-  $SUDO /usr/sbin/fbguard -daemon -forever
+  # En su propia sesión: que no muera con el grupo de procesos de quien lo arrancó
+  $SUDO setsid /usr/sbin/fbguard -daemon -forever </dev/null >/dev/null 2>&1
   for _ in $(seq 1 50); do
     escucha && break
     sleep 0.2
