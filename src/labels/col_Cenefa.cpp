@@ -448,18 +448,25 @@ void Tfcol_Cenefa::NoDisponible()
     Mensaje(S("Función no disponible todavía."), TituloAviso(), MsjInformacion);
 }
 
+namespace {
+// Ids y nombres de lo marcado en una lista
+void Marcados(const ListaConMarcas &lista, QStringList &ids, QStringList &nombres)
+{
+    ids.clear();
+    nombres.clear();
+    for (int i = 0; i < lista.cantidad(); ++i)
+        if (lista.marcado(i)) {
+            ids << QString::number(lista.id(i));
+            nombres << lista.nombre(i);
+        }
+}
+} // namespace
+
 void Tfcol_Cenefa::CierraPrecio()
 {
     if (m_cerrando)
         return;
-    LoteEtiquetas &l = *m_lote;
-    l.tIDPrecio.clear();
-    l.tNomPrecio.clear();
-    for (int i = 0; i < cbPrecio->cantidad(); ++i)
-        if (cbPrecio->marcado(i)) {
-            l.tIDPrecio << QString::number(cbPrecio->id(i));
-            l.tNomPrecio << cbPrecio->nombre(i);
-        }
+    Marcados(*cbPrecio, m_lote->tIDPrecio, m_lote->tNomPrecio);
     CambiaEstructura();
 }
 
@@ -467,14 +474,7 @@ void Tfcol_Cenefa::CierraClaves()
 {
     if (m_cerrando)
         return;
-    LoteEtiquetas &l = *m_lote;
-    l.tIDClaves.clear();
-    l.tNomClaves.clear();
-    for (int i = 0; i < cbClaves->cantidad(); ++i)
-        if (cbClaves->marcado(i)) {
-            l.tIDClaves << QString::number(cbClaves->id(i));
-            l.tNomClaves << cbClaves->nombre(i);
-        }
+    Marcados(*cbClaves, m_lote->tIDClaves, m_lote->tNomClaves);
     CambiaEstructura();
 }
 

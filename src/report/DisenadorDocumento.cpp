@@ -735,34 +735,23 @@ void DisenadorDocumento::pega()
 
 void DisenadorDocumento::alFrente()
 {
-    if (m_sel.isEmpty())
-        return;
-    registra();
-    QList<RefVista> l = seleccionOrdenada();
-    QList<RefVista> nueva;
-    // Por banda: se sacan las elegidas (de atrás hacia adelante) y se ponen al final en su orden
-    QMap<int, QList<Vista>> sacadas;
-    for (auto it = l.crbegin(); it != l.crend(); ++it)
-        sacadas[it->banda].prepend(listaDe(it->banda).takeAt(it->indice));
-    for (auto it = sacadas.cbegin(); it != sacadas.cend(); ++it) {
-        QList<Vista> &lista = listaDe(it.key());
-        for (const Vista &v : it.value()) {
-            lista.append(v);
-            nueva.append({it.key(), int(lista.size()) - 1});
-        }
-    }
-    m_sel = nueva;
-    hecho();
-    emit seleccionCambiada();
+    cambiaCapa(true);
 }
 
 void DisenadorDocumento::alFondo()
+{
+    cambiaCapa(false);
+}
+
+void DisenadorDocumento::cambiaCapa(bool alFrente)
 {
     if (m_sel.isEmpty())
         return;
     registra();
     QList<RefVista> l = seleccionOrdenada();
     QList<RefVista> nueva;
+    // Por banda: se sacan las elegidas (de atrás hacia adelante) y se ponen al final
+    // (al frente) o al principio (al fondo), en su orden
     QMap<int, QList<Vista>> sacadas;
     for (auto it = l.crbegin(); it != l.crend(); ++it)
         sacadas[it->banda].prepend(listaDe(it->banda).takeAt(it->indice));
@@ -770,8 +759,9 @@ void DisenadorDocumento::alFondo()
         QList<Vista> &lista = listaDe(it.key());
         const QList<Vista> &vs = it.value();
         for (int i = 0; i < vs.size(); ++i) {
-            lista.insert(i, vs[i]);
-            nueva.append({it.key(), i});
+            const int pos = alFrente ? int(lista.size()) : i;
+            lista.insert(pos, vs[i]);
+            nueva.append({it.key(), pos});
         }
     }
     m_sel = nueva;

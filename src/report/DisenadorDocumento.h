@@ -158,6 +158,7 @@ signals:
     void seleccionCambiada();
 
 private:
+    void cambiaCapa(bool alFrente);
     struct Paso
     {
         Plantilla forma;
