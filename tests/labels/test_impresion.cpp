@@ -19,6 +19,7 @@
 #include <QTest>
 #include <QToolButton>
 
+#define ZX_USE_UTF8 // text() en UTF-8
 #include <ZXing/ReadBarcode.h>
 
 using namespace LotePrueba;
@@ -262,7 +263,7 @@ TEST_F(Impresion, LoteDeLaDemostracionEnLaHojaDeAnaquel)
             h.setTryHarder(true);
             const ZXing::Result res = ZXing::ReadBarcode(vista, h);
             EXPECT_TRUE(res.isValid()) << "etiqueta " << b.fila;
-            EXPECT_EQ(QString::fromStdWString(res.text()), datos.valor(b.fila, cClave).toString());
+            EXPECT_EQ(QString::fromStdString(res.text()), datos.valor(b.fila, cClave).toString());
             ++leidos;
         }
     }
