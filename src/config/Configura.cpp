@@ -128,6 +128,7 @@ QWidget *TfConfigura::creaGeneral()
     l->addWidget(titulo(QStringLiteral("Empresa"), pagina));
     auto *f = new QFormLayout;
     vListaPrecios = new ComboMarcas(pagina);
+    vListaPrecios->ponMenuMarcas(true);
     vListaPrecios->setObjectName(QStringLiteral("vListaPrecios"));
     vListaPrecios->setToolTip(QStringLiteral("Seleccione un precio"));
     f->addRow(QStringLiteral("Precio:"), vListaPrecios);
@@ -223,6 +224,7 @@ QWidget *TfConfigura::creaAdicional()
     cmClavealt->setVisible(false);
     cmClavealt->setEnabled(false);
     vListaClaves = new ComboMarcas(pagina);
+    vListaClaves->ponMenuMarcas(true);
     vListaClaves->setObjectName(QStringLiteral("vListaClaves"));
     vListaClaves->setToolTip(QStringLiteral("Seleccione una clave alterna"));
     fr->addRow(QStringLiteral("Claves alternas:"), vListaClaves);
@@ -234,6 +236,7 @@ QWidget *TfConfigura::creaAdicional()
     l->addWidget(titulo(QStringLiteral("Campos particulares"), pagina));
     auto *fc = new QFormLayout;
     vCamposPart = new ComboMarcas(pagina);
+    vCamposPart->ponMenuMarcas(true);
     vCamposPart->setObjectName(QStringLiteral("vCamposPart"));
     fc->addRow(QStringLiteral("Campo:"), vCamposPart);
     l->addLayout(fc);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/MemTable.h"
+#include "common/ComboMarcas.h"
 #include "db/MemTableModelo.h"
 
 #include <QComboBox>
@@ -16,44 +17,6 @@ class MemTable;
 class QLineEdit;
 class QStandardItemModel;
 class QToolButton;
-
-// Lista desplegable de varias marcas: muestra los nombres marcados separados por comas.
-// Menú contextual con "&Selecionar todo", "&Quitar selección" e "&Invertir selección".
-class ComboMarcas : public QComboBox
-{
-    Q_OBJECT
-public:
-    explicit ComboMarcas(QWidget *padre = nullptr);
-
-    void ponElementos(const QStringList &nombres); // sin marcas
-    int cantidad() const;
-    bool marcado(int i) const;
-    void marca(int i, bool si);
-    QList<bool> marcas() const;
-    void ponMarcas(const QList<bool> &marcas);
-    // Nombres marcados, en el orden de la lista, unidos por comas
-    QString texto() const;
-
-    void seleccionaTodo();
-    void quitaSeleccion();
-    void invierteSeleccion();
-
-    void showPopup() override;
-    void hidePopup() override;
-
-Q_SIGNALS:
-    void marcasCambiadas();
-
-protected:
-    void paintEvent(QPaintEvent *e) override;
-    bool eventFilter(QObject *objeto, QEvent *e) override;
-    void contextMenuEvent(QContextMenuEvent *e) override;
-
-private:
-    void alterna(int i);
-    QStandardItemModel *m_modelo;
-    bool m_mantener = false;
-};
 
 // Lista de una sola elección (Nombre a la vista, ID guardado) que puede quedar de solo lectura
 class ComboLista : public QComboBox

@@ -98,6 +98,8 @@ int LlenaImpresion(LoteEtiquetas &lote)
             if (!marcado(art))
                 continue;
             const qint64 cantidad = art.esNulo(S("cantidad")) ? 0 : art.entero(S("cantidad"));
+            // Los campos particulares se leen del ERP una vez por artículo, no por etiqueta
+            QVariantList particulares;
             for (qint64 k = 0; k < cantidad; ++k) {
                 imp.agrega();
                 for (const Copia &c : copias) {
@@ -128,7 +130,14 @@ int LlenaImpresion(LoteEtiquetas &lote)
                     }
                     imp.asigna(c.destino, v);
                 }
-                lote.LlenaCamposParticulares();
+                if (k == 0) {
+                    lote.LlenaCamposParticulares();
+                    for (const QString &campo : lote.tCampPart)
+                        particulares << imp.valor(campo);
+                } else {
+                    for (int i = 0; i < lote.tCampPart.size(); ++i)
+                        imp.asigna(lote.tCampPart[i], particulares.value(i));
+                }
                 imp.graba();
                 ++filas;
             }

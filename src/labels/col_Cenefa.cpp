@@ -1,13 +1,13 @@
 #include "labels/col_Cenefa.h"
 
 #include "app/Sesion.h"
+#include "common/ComboMarcas.h"
 #include "common/FormatoNumero.h"
 #include "common/Mensaje.h"
 #include "db/MemTable.h"
 #include "db/Registro.h"
 #include "db/fbError.h"
 #include "labels/Impresion.h"
-#include "labels/ListaConMarcas.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -107,9 +107,9 @@ Tfcol_Cenefa::Tfcol_Cenefa(QWidget *padre) : TMForm(padre), m_sesion(SesionActua
     lClave->setBuddy(vClave);
     bBuscar = Boton(barra, S("Buscar"), S("Buscar artículos por clave o nombre"));
     bArticulos = Boton(barra, S("Artículos"));
-    cbPrecio = new ListaConMarcas(S("< Seleccione una lista >"), barra);
+    cbPrecio = new ComboMarcas(S("< Seleccione una lista >"), S(", "), barra);
     cbPrecio->setToolTip(S("Precio"));
-    cbClaves = new ListaConMarcas(S("< Seleccione una lista >"), barra);
+    cbClaves = new ComboMarcas(S("< Seleccione una lista >"), S(", "), barra);
     cbClaves->setToolTip(S("Claves"));
     cbFormato = new QComboBox(barra);
     cbFormato->setToolTip(S("Formato de BarTender"));
@@ -209,8 +209,8 @@ Tfcol_Cenefa::Tfcol_Cenefa(QWidget *padre) : TMForm(padre), m_sesion(SesionActua
     connect(bColectora, &QToolButton::clicked, this, &Tfcol_Cenefa::NoDisponible);
     connect(bImprimir, &QToolButton::clicked, this, [this] { ImprimeEtiquetas(*m_lote, this); });
     connect(bExcel, &QToolButton::clicked, this, &Tfcol_Cenefa::NoDisponible);
-    connect(cbPrecio, &ListaConMarcas::cerrada, this, &Tfcol_Cenefa::CierraPrecio);
-    connect(cbClaves, &ListaConMarcas::cerrada, this, &Tfcol_Cenefa::CierraClaves);
+    connect(cbPrecio, &ComboMarcas::cerrada, this, &Tfcol_Cenefa::CierraPrecio);
+    connect(cbClaves, &ComboMarcas::cerrada, this, &Tfcol_Cenefa::CierraClaves);
     connect(chNoRegistrados, &QCheckBox::clicked, this, &Tfcol_Cenefa::CambiaModo);
 
     // Regla del precio al cambiar de renglón; Descuento visible al grabar uno con descuento
@@ -259,11 +259,11 @@ void Tfcol_Cenefa::FormShow()
         l.LeeConfiguracion();
 
         // Roles de clave y listas de precios con lo elegido antes
-        QList<ListaConMarcas::Elemento> roles;
+        QList<ComboMarcas::Elemento> roles;
         for (const auto &e : l.CargaRolesClave())
             roles.append({e.id, e.nombre, e.marcado});
         cbClaves->ponElementos(roles);
-        QList<ListaConMarcas::Elemento> listas;
+        QList<ComboMarcas::Elemento> listas;
         int ancho = 0;
         for (const auto &e : l.CargaListasPrecio()) {
             listas.append({e.id, e.nombre, e.marcado});
@@ -450,7 +450,7 @@ void Tfcol_Cenefa::NoDisponible()
 
 namespace {
 // Ids y nombres de lo marcado en una lista
-void Marcados(const ListaConMarcas &lista, QStringList &ids, QStringList &nombres)
+void Marcados(const ComboMarcas &lista, QStringList &ids, QStringList &nombres)
 {
     ids.clear();
     nombres.clear();

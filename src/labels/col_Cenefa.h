@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-class ListaConMarcas;
+class ComboMarcas;
 class MemTable;
 class QAction;
 class QCheckBox;
@@ -78,8 +78,8 @@ public:
     QLineEdit *vClave = nullptr;
     QToolButton *bBuscar = nullptr;
     QToolButton *bArticulos = nullptr;
-    ListaConMarcas *cbPrecio = nullptr;
-    ListaConMarcas *cbClaves = nullptr;
+    ComboMarcas *cbPrecio = nullptr;
+    ComboMarcas *cbClaves = nullptr;
     QComboBox *cbFormato = nullptr;
     QToolButton *bColectora = nullptr;
     QToolButton *bImprimir = nullptr;

@@ -735,7 +735,7 @@ TEST(ConfiguraLista, MenuDeMarcas)
 }
 
 #if __has_include("labels/col_Cenefa.h")
-#include "labels/ListaConMarcas.h"
+#include "common/ComboMarcas.h"
 #include "labels/col_Cenefa.h"
 
 TEST_F(Configura, LaVentanaDeEtiquetasAbreConLoElegido)

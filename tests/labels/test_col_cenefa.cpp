@@ -4,7 +4,7 @@
 #include "Respondedor.h"
 
 #include "db/MemTable.h"
-#include "labels/ListaConMarcas.h"
+#include "common/ComboMarcas.h"
 #include "labels/col_Cenefa.h"
 #include "platform/ArchivoIni.h"
 
@@ -248,7 +248,7 @@ TEST_F(Etiquetas, EstructuraModoYPermisos)
     // Quitar todas las listas: sin campos ni columnas de precio, el lote queda vacío
     w->cbPrecio->showPopup();
     for (int i = 0; i < w->cbPrecio->cantidad(); ++i)
-        w->cbPrecio->ponMarcado(i, false);
+        w->cbPrecio->marca(i, false);
     w->cbPrecio->hidePopup();
     EXPECT_EQ(w->mArt().cantidad(), 0);
     EXPECT_EQ(w->LastPrecIndex, -1);
@@ -259,9 +259,9 @@ TEST_F(Etiquetas, EstructuraModoYPermisos)
 
     // Un rol: otra estructura, lote vacío
     w->cbClaves->showPopup();
-    w->cbClaves->ponMarcado(0, false);
-    w->cbClaves->ponMarcado(1, false);
-    w->cbClaves->ponMarcado(2, true);
+    w->cbClaves->marca(0, false);
+    w->cbClaves->marca(1, false);
+    w->cbClaves->marca(2, true);
     w->cbClaves->hidePopup();
     EXPECT_EQ(w->mArt().cantidad(), 0);
     EXPECT_EQ(w->lote().tIDClaves.size(), 1);
@@ -352,7 +352,7 @@ TEST_F(Etiquetas, ListasDeSoloLecturaYRespaldoIni)
     EXPECT_TRUE(w->cbClaves->soloLectura());
     ASSERT_TRUE(w->AgregaArticulo(QString(), kTuerca, 1));
     w->cbPrecio->showPopup();
-    w->cbPrecio->ponMarcado(0, true); // no toma efecto: sólo lectura
+    w->cbPrecio->marca(0, true); // no toma efecto: sólo lectura
     w->cbPrecio->hidePopup();
     EXPECT_EQ(w->mArt().cantidad(), 1);
     EXPECT_EQ(w->lote().tIDPrecio.size(), 2);

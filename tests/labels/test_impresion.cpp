@@ -6,6 +6,7 @@
 #include "common/Dialogos.h"
 #include "common/FormatoNumero.h"
 #include "db/MemTable.h"
+#include "db/fbConsulta.h"
 #include "labels/Impresion.h"
 #include "labels/ImprimirForma.h"
 #include "labels/LoteEtiquetas.h"
@@ -287,4 +288,24 @@ TEST_F(Impresion, BotonImprimirDeLaVentana)
     w->bImprimir->click();
     EXPECT_EQ(r.ultimo().texto, QStringLiteral("¿Desea iniciar la impresión de las etiquetas?"));
     EXPECT_EQ(filas, 4);
+}
+
+// Los campos particulares llegan a cada etiqueta, leídos del ERP una vez por artículo
+TEST_F(Impresion, CamposParticularesEnCadaCopia)
+{
+    Respondedor r;
+    const int color = s_ent->id("SELECT ATRIBUTO_ID FROM ATRIBUTOS WHERE NOMBRE_COLUMNA = 'COLOR'");
+    s_ent->ajusta({{QStringLiteral("CampoPartEtiqueta1"), QString::number(color)}});
+    auto w = abre();
+    ASSERT_TRUE(w->AgregaArticulo(QString(), kLlave, 3));
+    LoteEtiquetas &lote = w->lote();
+    RegistroSentencias log;
+    ASSERT_EQ(LlenaImpresion(lote), 3);
+    MemTable &imp = lote.mArtImp();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(imp.valorEn(i, QStringLiteral("kCOLOR")).toString(), QStringLiteral("Azul")) << i;
+    int lecturas = 0;
+    for (const QString &sql : log.ejecutadas())
+        lecturas += sql.contains(QStringLiteral("COLOR"), Qt::CaseInsensitive) ? 1 : 0;
+    EXPECT_EQ(lecturas, 1) << log.ejecutadas().join('\n').toStdString();
 }
