@@ -87,6 +87,31 @@ void AjustesEtiquetas::escribe(const QString &clave, const QString &valor)
     m_registro.escribe(kCarpeta, clave, valor);
 }
 
+void AjustesEtiquetas::idsYNombres(const QString &sql, QStringList &ids, QStringList &nombres)
+{
+    Consulta q(m_base, m_lectura);
+    q.setSql(sql);
+    for (q.ejecuta(); !q.eof(); q.siguiente()) {
+        ids << QString::number(q.campo(0).entero());
+        nombres << q.campo(1).texto();
+    }
+}
+
+void AjustesEtiquetas::copiaBusqueda(const MemTable &origen, MemTable &destino)
+{
+    destino.cierra();
+    destino.abre();
+    destino.suspendeAvisos();
+    for (int f = 0; f < origen.cantidad(); ++f) {
+        destino.agrega();
+        destino.asigna(0, origen.valorEn(f, 0));
+        destino.asigna(1, origen.valorEn(f, 1));
+        destino.graba();
+    }
+    destino.reanudaAvisos();
+    destino.primero();
+}
+
 void AjustesEtiquetas::llenaBusqueda(MemTable &tabla, const QString &sql)
 {
     tabla.cierra();
@@ -165,16 +190,8 @@ ValoresConfigura AjustesEtiquetas::carga()
     }
     nombresClaves.clear();
     tListaClaves.clear();
-    {
-        Consulta q(m_base, m_lectura);
-        q.agrega(QStringLiteral("SELECT ROL_CLAVE_ART_ID, nombre"));
-        q.agrega(QStringLiteral("FROM ROLES_CLAVES_ARTICULOS"));
-        q.agrega(QStringLiteral("ORDER BY nombre"));
-        for (q.ejecuta(); !q.eof(); q.siguiente()) {
-            tListaClaves << QString::number(q.campo(0).entero());
-            nombresClaves << q.campo(1).texto();
-        }
-    }
+    idsYNombres(QStringLiteral("SELECT ROL_CLAVE_ART_ID, nombre\nFROM ROLES_CLAVES_ARTICULOS\nORDER BY nombre"),
+                tListaClaves, nombresClaves);
     monedaLocal = QStringLiteral("-1");
     mMonedas.cierra();
     mMonedas.abre();
@@ -208,7 +225,7 @@ ValoresConfigura AjustesEtiquetas::carga()
     const QString sqlRoles = QStringLiteral("SELECT rol_clave_art_id, nombre\nFROM roles_claves_articulos");
     llenaBusqueda(mRoles, sqlRoles);
     v.rolClave = lee(QStringLiteral("Rol_clave_etiquetas"));
-    llenaBusqueda(mRolalt, sqlRoles);
+    copiaBusqueda(mRoles, mRolalt); // la misma lista: sin volver a consultar
     v.rolAlterna = lee(QStringLiteral("Rol_clave_alterna"));
     llenaBusqueda(mAlm, QStringLiteral("SELECT almacen_id, nombre\nFROM almacenes\nORDER BY nombre"));
     v.almacenLoc = lee(QStringLiteral("AlmacenLocalizacion"));
@@ -216,17 +233,9 @@ ValoresConfigura AjustesEtiquetas::carga()
     // Campos particulares: el número de cada ajuste es el lugar del atributo
     nombresCampos.clear();
     tCamposPart.clear();
-    {
-        Consulta q(m_base, m_lectura);
-        q.agrega(QStringLiteral("SELECT atributo_id, nombre"));
-        q.agrega(QStringLiteral("FROM atributos"));
-        q.agrega(QStringLiteral("WHERE clave_objeto = 'ARTICULOS'"));
-        q.agrega(QStringLiteral("ORDER by nombre"));
-        for (q.ejecuta(); !q.eof(); q.siguiente()) {
-            tCamposPart << QString::number(q.campo(0).entero());
-            nombresCampos << q.campo(1).texto();
-        }
-    }
+    idsYNombres(QStringLiteral("SELECT atributo_id, nombre\nFROM atributos\nWHERE clave_objeto = 'ARTICULOS'\n"
+                               "ORDER by nombre"),
+                tCamposPart, nombresCampos);
     v.camposPart = QList<bool>(tCamposPart.size(), false);
     for (int i = 1; i <= tCamposPart.size(); ++i)
         marcaId(v.camposPart, tCamposPart, idDeAjuste(lee(QStringLiteral("CampoPartEtiqueta%1").arg(i))));

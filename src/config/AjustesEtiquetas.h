@@ -118,6 +118,10 @@ private:
     QString lee(const QString &clave);
     void escribe(const QString &clave, const QString &valor);
     void llenaBusqueda(MemTable &tabla, const QString &sql);
+    // Tabla de búsqueda igual a otra ya llena (id, nombre)
+    static void copiaBusqueda(const MemTable &origen, MemTable &destino);
+    // Ids (en texto) y nombres de una consulta de dos columnas
+    void idsYNombres(const QString &sql, QStringList &ids, QStringList &nombres);
     void cargaListasCaptura();
 
     Conexion &m_base;

@@ -103,29 +103,27 @@ public:
     }
     Longitud unidades(const QString &nombre, Longitud omision = {})
     {
-        auto v = toma(nombre);
-        if (!v)
-            return omision;
-        bool ok = false;
-        const double n = NumeroForma(*v, &ok);
-        if (!ok) {
-            aviso(QStringLiteral("Valor no numérico en %1 de %2: \"%3\"").arg(nombre, m_elemento, *v));
-            return omision;
-        }
-        return Longitud::deUnidades(n);
+        const std::optional<double> n = numeroLongitud(nombre);
+        return n ? Longitud::deUnidades(*n) : omision;
     }
     Longitud mm(const QString &nombre, Longitud omision)
     {
+        const std::optional<double> n = numeroLongitud(nombre);
+        return n ? Longitud::deMm(*n) : omision;
+    }
+    // Número de un atributo de longitud; vacío si falta o no es número (con aviso)
+    std::optional<double> numeroLongitud(const QString &nombre)
+    {
         auto v = toma(nombre);
         if (!v)
-            return omision;
+            return std::nullopt;
         bool ok = false;
         const double n = NumeroForma(*v, &ok);
         if (!ok) {
             aviso(QStringLiteral("Valor no numérico en %1 de %2: \"%3\"").arg(nombre, m_elemento, *v));
-            return omision;
+            return std::nullopt;
         }
-        return Longitud::deMm(n);
+        return n;
     }
     ColorForma color(const QString &nombre, ColorForma omision)
     {

@@ -469,24 +469,20 @@ void DisenadorDocumento::hecho()
 
 void DisenadorDocumento::deshacer()
 {
-    if (m_deshacer.isEmpty())
-        return;
-    m_rehacer.append({m_forma, m_sel, m_pagina});
-    Paso p = m_deshacer.takeLast();
-    m_forma = p.forma;
-    m_sel = p.sel;
-    m_pagina = p.pagina;
-    m_ultimaClave.clear();
-    hecho();
-    emit seleccionCambiada();
+    cambiaPaso(m_deshacer, m_rehacer);
 }
 
 void DisenadorDocumento::rehacer()
 {
-    if (m_rehacer.isEmpty())
+    cambiaPaso(m_rehacer, m_deshacer);
+}
+
+void DisenadorDocumento::cambiaPaso(QList<Paso> &desde, QList<Paso> &hacia)
+{
+    if (desde.isEmpty())
         return;
-    m_deshacer.append({m_forma, m_sel, m_pagina});
-    Paso p = m_rehacer.takeLast();
+    hacia.append({m_forma, m_sel, m_pagina});
+    const Paso p = desde.takeLast();
     m_forma = p.forma;
     m_sel = p.sel;
     m_pagina = p.pagina;

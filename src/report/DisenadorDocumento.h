@@ -165,6 +165,8 @@ private:
         QList<RefVista> sel;
         int pagina = 0;
     };
+    // Pasa la fotografía de una pila a la otra (deshacer / rehacer)
+    void cambiaPaso(QList<Paso> &desde, QList<Paso> &hacia);
     Pagina &paginaMod();
     Vista *vistaMod(const RefVista &r);
     QList<Vista> &listaDe(int banda);
