@@ -7,6 +7,7 @@
 #include "SesionPrueba.h"
 
 #include "app/Sesion.h"
+#include "labels/col_Cenefa.h"
 #include "db/Registro.h"
 #include "db/fbConsulta.h"
 #include "db/fbScript.h"
@@ -138,6 +139,41 @@ struct ErpEtiquetas
         for (int k = 1; k <= 8; ++k)
             ajusta({{QStringLiteral("CampoPartEtiqueta%1").arg(k), QString()}});
     }
+};
+
+// Fixture común: un ERP por programa de pruebas (opciones de 'opcionesErp'), ajustes de
+// partida antes de cada prueba y la ventana de etiquetas abierta con los permisos dados
+class PruebaLote : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite() { creaErp(ErpPrueba::Opciones{}); }
+    static void creaErp(const ErpPrueba::Opciones &o)
+    {
+        delete s_ent;
+        s_ent = new ErpEtiquetas(o);
+    }
+    static void TearDownTestSuite()
+    {
+        delete s_ent;
+        s_ent = nullptr;
+    }
+    void SetUp() override
+    {
+        ASSERT_TRUE(s_ent->sesion) << s_ent->error.toStdString();
+        s_ent->ajustesBase();
+    }
+    ErpEtiquetas &e() { return *s_ent; }
+
+    static std::unique_ptr<Tfcol_Cenefa> abre(quint32 acceso = 0xFFFF)
+    {
+        auto w = std::make_unique<Tfcol_Cenefa>();
+        w->Acceso = acceso;
+        w->resize(1200, 500);
+        w->show();
+        return w;
+    }
+
+    static inline ErpEtiquetas *s_ent = nullptr;
 };
 
 } // namespace LotePrueba

@@ -26,36 +26,13 @@ namespace {
 constexpr quint32 kTodo = 0xFFFF;
 constexpr quint32 kSinNoRegistrados = 0xFFFF & ~(1u << 5);
 
-class Etiquetas : public ::testing::Test
+class Etiquetas : public PruebaLote
 {
 protected:
-    static void SetUpTestSuite() { s_ent = new ErpEtiquetas(ErpPrueba::Opciones{}); }
-    static void TearDownTestSuite()
-    {
-        delete s_ent;
-        s_ent = nullptr;
-    }
-    void SetUp() override
-    {
-        ASSERT_TRUE(s_ent->sesion) << s_ent->error.toStdString();
-        s_ent->ajustesBase();
-    }
-    ErpEtiquetas &e() { return *s_ent; }
-
-    std::unique_ptr<Tfcol_Cenefa> abre(quint32 acceso = kTodo)
-    {
-        auto w = std::make_unique<Tfcol_Cenefa>();
-        w->Acceso = acceso;
-        w->resize(1200, 500);
-        w->show();
-        return w;
-    }
     static QString txt(MemTable &t, const char *campo) { return t.texto(QString::fromUtf8(campo)); }
     static QVariant val(MemTable &t, const char *campo) { return t.valor(QString::fromUtf8(campo)); }
     // Renglón del artículo en el lote
     static bool irA(MemTable &t, int id) { return t.busca(QStringLiteral("ID"), id); }
-
-    static inline ErpEtiquetas *s_ent = nullptr;
 };
 
 struct CasoPrecio

@@ -20,34 +20,15 @@
 #include <QTest>
 #include <QToolButton>
 
-#define ZX_USE_UTF8 // text() en UTF-8
-#include <ZXing/ReadBarcode.h>
+#include "Codigos.h"
 
 using namespace LotePrueba;
 
 namespace {
 
-class Impresion : public ::testing::Test
+class Impresion : public PruebaLote
 {
 protected:
-    static void SetUpTestSuite() { s_ent = new ErpEtiquetas(ErpPrueba::Opciones{}); }
-    static void TearDownTestSuite()
-    {
-        delete s_ent;
-        s_ent = nullptr;
-    }
-    void SetUp() override
-    {
-        ASSERT_TRUE(s_ent->sesion) << s_ent->error.toStdString();
-        s_ent->ajustesBase();
-    }
-    std::unique_ptr<Tfcol_Cenefa> abre()
-    {
-        auto w = std::make_unique<Tfcol_Cenefa>();
-        w->Acceso = 0xFFFF;
-        w->show();
-        return w;
-    }
     // Marca y cantidad del renglón del artículo
     static void ponRenglon(MemTable &t, int id, bool imprimir, int cantidad)
     {
@@ -57,7 +38,6 @@ protected:
         t.asigna(QStringLiteral("cantidad"), cantidad);
         t.graba();
     }
-    static inline ErpEtiquetas *s_ent = nullptr;
 };
 
 } // namespace
@@ -257,14 +237,9 @@ TEST_F(Impresion, LoteDeLaDemostracionEnLaHojaDeAnaquel)
         for (const BandaColocada &b : inf.composicion().paginas[pagina].bandas) {
             if (b.fila < 0)
                 continue;
-            const QImage e = img.copy(QRect(int(b.x.pixeles(300)), int(b.y.pixeles(300)), int(b.ancho.pixeles(300)),
-                                            int(b.alto.pixeles(300))));
-            ZXing::ImageView vista(e.constBits(), e.width(), e.height(), ZXing::ImageFormat::Lum, int(e.bytesPerLine()));
-            ZXing::DecodeHints h;
-            h.setTryHarder(true);
-            const ZXing::Result res = ZXing::ReadBarcode(vista, h);
-            EXPECT_TRUE(res.isValid()) << "etiqueta " << b.fila;
-            EXPECT_EQ(QString::fromStdString(res.text()), datos.valor(b.fila, cClave).toString());
+            const QString leido = LeeCodigo(RecorteEtiqueta(img, b, 300));
+            EXPECT_FALSE(leido.isEmpty()) << "etiqueta " << b.fila;
+            EXPECT_EQ(leido, datos.valor(b.fila, cClave).toString());
             ++leidos;
         }
     }

@@ -66,7 +66,7 @@ CREATE EXCEPTION E_PRUEBA_PRECIO 'Falla de prueba en el precio';
 COMMIT;
 )SQL";
 
-class PreciosErp : public ::testing::Test
+class PreciosErp : public PruebaLote
 {
 protected:
     static void SetUpTestSuite()
@@ -74,21 +74,10 @@ protected:
         ErpPrueba::Opciones o;
         o.demo = false;
         o.empresas = {QStringLiteral("Ferreteria_Demo")};
-        s_ent = new ErpEtiquetas(o);
+        creaErp(o);
         if (s_ent->sesion)
             Guion(s_ent->erp.empresaBd(), QString::fromUtf8(kTablaEspia));
     }
-    static void TearDownTestSuite()
-    {
-        delete s_ent;
-        s_ent = nullptr;
-    }
-    void SetUp() override
-    {
-        ASSERT_TRUE(s_ent->sesion) << s_ent->error.toStdString();
-        s_ent->ajustesBase();
-    }
-    ErpEtiquetas &e() { return *s_ent; }
 
     // Cambia el procedimiento por el espía de n parámetros
     void espia(int n)
@@ -100,13 +89,6 @@ protected:
         s.setTexto(QStringLiteral("SET TERM ^ ;\n") + cab + QString::fromUtf8(kCuerpo) +
                    QStringLiteral("SET TERM ; ^\nCOMMIT;\n"));
         s.ejecuta();
-    }
-    std::unique_ptr<Tfcol_Cenefa> abre()
-    {
-        auto w = std::make_unique<Tfcol_Cenefa>();
-        w->Acceso = 0xFFFF;
-        w->show();
-        return w;
     }
     // Llamadas anotadas por el espía (en la transacción de lectura de la sesión)
     QList<QVariantList> llamadas()
@@ -127,7 +109,6 @@ protected:
         borra.ejecuta();
         return r;
     }
-    static inline ErpEtiquetas *s_ent = nullptr;
 };
 
 } // namespace
