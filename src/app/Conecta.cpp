@@ -69,6 +69,8 @@ TfConecta::TfConecta(Sesion &sesion, FuentePerfiles fuente, QWidget *padre)
         w->installEventFilter(this);
 }
 
+TfConecta::~TfConecta() = default;
+
 void TfConecta::showEvent(QShowEvent *e)
 {
     QDialog::showEvent(e);
@@ -265,8 +267,17 @@ bool TfConecta::ConectaSistema(Conexion &base, bool metadatos)
 
 int TfConecta::NodoMicrosip(const QString &nombre, int padreId, QChar tipo, const QString &valor, bool siempre)
 {
-    Consulta q(m_s.fbConfig, m_s.fbConfigTrans);
-    q.setSql(QStringLiteral("SELECT elemento_id FROM registry WHERE nombre = :nombre and padre_id = :padre_id"));
+    // Sentencias preparadas una vez para todos los nodos
+    if (!m_qNodo) {
+        m_qNodo = std::make_unique<Consulta>(m_s.fbConfig, m_s.fbConfigTrans);
+        m_qNodo->setSql(QStringLiteral("SELECT elemento_id FROM registry WHERE nombre = :nombre and padre_id = :padre_id"));
+        m_qNodoId = std::make_unique<Consulta>(m_s.fbConfig, m_s.fbConfigTrans);
+        m_qNodoId->setSql(QStringLiteral("select GEN_ID(ID_CATALOGOS,1) from rdb$database"));
+        m_qNodoGuarda = std::make_unique<Consulta>(m_s.fbConfig, m_s.fbConfigTrans);
+        m_qNodoGuarda->setSql(QStringLiteral("UPDATE or INSERT INTO registry (elemento_id, nombre, tipo, padre_id, valor) "
+                                             "VALUES (:elemento_id, :nombre, :tipo, :padre_id, :valor)"));
+    }
+    Consulta &q = *m_qNodo;
     q.asigna(QStringLiteral("nombre"), nombre);
     q.asigna(QStringLiteral("padre_id"), padreId);
     q.ejecuta();
@@ -275,19 +286,17 @@ int TfConecta::NodoMicrosip(const QString &nombre, int padreId, QChar tipo, cons
     q.cierra();
     if (!hay || siempre) {
         if (id < 1) {
-            q.setSql(QStringLiteral("select GEN_ID(ID_CATALOGOS,1) from rdb$database"));
-            q.ejecuta();
-            id = int(q.campo(0).entero());
-            q.cierra();
+            m_qNodoId->ejecuta();
+            id = int(m_qNodoId->campo(0).entero());
+            m_qNodoId->cierra();
         }
-        q.setSql(QStringLiteral("UPDATE or INSERT INTO registry (elemento_id, nombre, tipo, padre_id, valor) "
-                                "VALUES (:elemento_id, :nombre, :tipo, :padre_id, :valor)"));
-        q.asigna(QStringLiteral("elemento_id"), id);
-        q.asigna(QStringLiteral("nombre"), nombre);
-        q.asigna(QStringLiteral("tipo"), QString(tipo));
-        q.asigna(QStringLiteral("padre_id"), padreId);
-        q.asigna(QStringLiteral("valor"), valor);
-        q.ejecuta();
+        Consulta &g = *m_qNodoGuarda;
+        g.asigna(QStringLiteral("elemento_id"), id);
+        g.asigna(QStringLiteral("nombre"), nombre);
+        g.asigna(QStringLiteral("tipo"), QString(tipo));
+        g.asigna(QStringLiteral("padre_id"), padreId);
+        g.asigna(QStringLiteral("valor"), valor);
+        g.ejecuta();
     }
     return id;
 }

@@ -4,11 +4,13 @@
 
 #include <QDialog>
 #include <functional>
+#include <memory>
 
 class QComboBox;
 class QLineEdit;
 class QPushButton;
 class Conexion;
+class Consulta;
 class Sesion;
 class TfEmpresas;
 
@@ -20,6 +22,7 @@ class TfConecta : public QDialog
     Q_OBJECT
 public:
     TfConecta(Sesion &sesion, FuentePerfiles fuente, QWidget *padre = nullptr);
+    ~TfConecta() override;
 
     bool ConectaSistema(Conexion &base, bool metadatos);
     void GuardaUltimoAcceso();
@@ -58,6 +61,7 @@ private:
     QString m_empresaRecordada;
     QStringList m_empresas;
     bool m_mostrado = false;
+    std::unique_ptr<Consulta> m_qNodo, m_qNodoId, m_qNodoGuarda; // NodoMicrosip
 };
 
 // Muestra el diálogo de conexión con los perfiles del sistema; true si quedó todo conectado
